@@ -1,0 +1,7 @@
+# ASan + UBSan for the whole build (first-party code and the tests), so CI can run
+# the test suite under the sanitizers as a separate build tree.
+if(MOREL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,117 @@
+#include "desktop/x11/x11_connection.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xresource.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+
+namespace morel_xy {
+namespace {
+
+// Xlib's handlers are process-wide; these record instead of exiting.
+thread_local unsigned long tErrorCount = 0;
+thread_local int tLastErrorCode = 0;
+std::mutex gDeadMutex;
+std::set<Display*> gDeadDisplays;
+
+int OnXError(Display*, XErrorEvent* event) {
+  ++tErrorCount;
+  tLastErrorCode = event->error_code;
+  return 0;
+}
+
+int OnXIOError(Display*) {
+  return 0;
+}
+
+void OnXIOErrorExit(Display* display, void*) {
+  std::lock_guard<std::mutex> lock(gDeadMutex);
+  gDeadDisplays.insert(display);
+}
+
+}  // namespace
+
+std::unique_ptr<X11Connection> X11Connection::Open() {
+  static std::once_flag handlersInstalled;
+  std::call_once(handlersInstalled, [] {
+    XSetErrorHandler(&OnXError);
+    XSetIOErrorHandler(&OnXIOError);
+  });
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return nullptr;
+  XSetIOErrorExitHandler(display, &OnXIOErrorExit, nullptr);
+  return std::unique_ptr<X11Connection>(new X11Connection(display));
+}
+
+X11Connection::X11Connection(Display* display)
+    : display_(display), root_(DefaultRootWindow(display)), screen_(DefaultScreen(display)) {}
+
+X11Connection::~X11Connection() {
+  {
+    std::lock_guard<std::mutex> lock(gDeadMutex);
+    gDeadDisplays.erase(display_);
+  }
+  XCloseDisplay(display_);
+}
+
+bool X11Connection::alive() const {
+  std::lock_guard<std::mutex> lock(gDeadMutex);
+  return gDeadDisplays.count(display_) == 0;
+}
+
+Atom X11Connection::InternAtom(const char* name) const {
+  return XInternAtom(display_, name, False);
+}
+
+double X11Connection::DesktopScale() const {
+  if (!alive()) return 1.0;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  X11ErrorTrap trap(*this);
+  const int status = XGetWindowProperty(display_, root_, XA_RESOURCE_MANAGER, 0, 1 << 20, False,
+                                        XA_STRING, &type, &format, &count, &remaining, &data);
+  trap.Finish();
+  if (status != Success || !data) return 1.0;
+  std::string resources(reinterpret_cast<char*>(data), count);
+  XFree(data);
+
+  // The database is "name:\tvalue" lines; only Xft.dpi matters here.
+  double scale = 1.0;
+  size_t at = 0;
+  while (at < resources.size()) {
+    size_t end = resources.find('\n', at);
+    if (end == std::string::npos) end = resources.size();
+    const std::string line = resources.substr(at, end - at);
+    at = end + 1;
+    constexpr char kKey[] = "Xft.dpi:";
+    if (line.compare(0, sizeof kKey - 1, kKey) != 0) continue;
+    const char* value = line.c_str() + sizeof kKey - 1;
+    char* parsedEnd = nullptr;
+    const double dpi = std::strtod(value, &parsedEnd);
+    if (parsedEnd != value && dpi > 0 && dpi < 96.0 * 16) scale = dpi / 96.0;
+  }
+  return scale;
+}
+
+X11ErrorTrap::X11ErrorTrap(const X11Connection& connection)
+    : connection_(connection), errorsBefore_(tErrorCount) {}
+
+X11ErrorTrap::~X11ErrorTrap() = default;
+
+bool X11ErrorTrap::Finish() {
+  if (!connection_.alive()) return false;
+  XSync(connection_.display(), False);
+  return connection_.alive() && tErrorCount == errorsBefore_;
+}
+
+int X11ErrorTrap::lastErrorCode() const {
+  return tErrorCount == errorsBefore_ ? 0 : tLastErrorCode;
+}
+
+}  // namespace morel_xy

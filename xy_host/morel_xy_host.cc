@@ -1,0 +1,125 @@
+#include "morel_xy_host.h"
+
+#include "browser_window.h"
+#include "exact_rect_finder.h"
+#include "impl/displays.h"
+#include "mouse_input.h"
+#include "parameters.h"
+#include "text_input.h"
+
+namespace morel_xy {
+
+using morel::HostResponse;
+
+const std::vector<std::pair<std::string, MorelXYMethod>> MorelXYHost::s_methodMap = {
+    {"get_version", MorelXYMethod::GetVersion},
+    {"send_mouse_event", MorelXYMethod::SendMouseEvent},
+    {"send_mouse_wheel_event", MorelXYMethod::SendMouseWheelEvent},
+    {"send_text", MorelXYMethod::SendText},
+    {"get_active_browser_outer_rect", MorelXYMethod::GetActiveBrowserOuterRect},
+    {"find_rectangle", MorelXYMethod::FindRectangle},
+    {"get_screen_backing_scale_factor", MorelXYMethod::GetScreenBackingScaleFactor},
+    {"get_display_list", MorelXYMethod::GetDisplayList},
+};
+
+namespace {
+
+constexpr char kVersion[] = "1.0.31";
+constexpr int kFindRectangleTolerance = 5;
+
+HostResponse HandleSendMouseEvent(const json& params) {
+  MouseEvent event;
+  event.type = static_cast<MouseEventType>(RequiredNumber<uint32_t>(params, "type"));
+  event.button = static_cast<MouseButton>(RequiredNumber<uint32_t>(params, "button"));
+  event.x = RequiredNumber<int32_t>(params, "x");
+  event.y = RequiredNumber<int32_t>(params, "y");
+  return HostResponse::Result(morel_xy::SendMouseEvent(event));
+}
+
+HostResponse HandleSendMouseWheelEvent(const json& params) {
+  MouseWheelEvent event;
+  event.deltaX = RequiredNumber<int32_t>(params, "deltaX");
+  event.deltaY = RequiredNumber<int32_t>(params, "deltaY");
+  event.deltaZ = RequiredNumber<int32_t>(params, "deltaZ");
+  return HostResponse::Result(morel_xy::SendMouseWheelEvent(event));
+}
+
+HostResponse HandleSendText(const json& params) {
+  const std::wstring text = Utf8ToWideUtf16(RequiredString(params, "text"));
+  return HostResponse::Result(morel_xy::SendText(text));
+}
+
+HostResponse HandleGetActiveBrowserOuterRect() {
+  Rect rect;
+  if (morel_xy::GetActiveBrowserOuterRect(rect)) return HostResponse::Result(rect.ToJson());
+  return HostResponse::Result(json(nullptr));
+}
+
+HostResponse HandleFindRectangle(const json& params) {
+  const std::string colorText = RequiredString(params, "color");
+  const std::string displayId = GetOptionalParameter<std::string>(params, "displayId", "");
+  const std::optional<DisplayInfo> display = displayId.empty()
+                                                 ? MorelXYHost::FindPrimaryDisplay()
+                                                 : MorelXYHost::FindDisplayById(displayId);
+  if (!display) return HostResponse::Error("Display cannot be found.");
+
+  const Color color = ColorFromText(colorText);
+  Bitmap bitmap;
+  Rect rect;
+  if (impl::CaptureActiveWindow(*display, bitmap)) {
+    bitmap.Save("screenshot.bmp");
+    if (!ExactRectFinder(bitmap).Find(color, kFindRectangleTolerance, rect)) rect = Rect{};
+    const double f = 1.0 / display->backingScaleFactor;
+    rect.x = static_cast<int32_t>(rect.x * f);
+    rect.y = static_cast<int32_t>(rect.y * f);
+    rect.width = static_cast<int32_t>(rect.width * f);
+    rect.height = static_cast<int32_t>(rect.height * f);
+  }
+  return HostResponse::Result(rect.ToJson());
+}
+
+HostResponse HandleGetDisplayList() {
+  json list = json::array();
+  for (const DisplayInfo& display : impl::GetDisplayList()) list.push_back(display.ToJson());
+  return HostResponse::Result(std::move(list));
+}
+
+}  // namespace
+
+HostResponse MorelXYHost::ProcessRequest(MorelXYMethod method, const json& params) {
+  switch (method) {
+    case MorelXYMethod::GetVersion:
+      return HostResponse::Result(std::string(kVersion));
+    case MorelXYMethod::SendMouseEvent:
+      return HandleSendMouseEvent(params);
+    case MorelXYMethod::SendMouseWheelEvent:
+      return HandleSendMouseWheelEvent(params);
+    case MorelXYMethod::SendText:
+      return HandleSendText(params);
+    case MorelXYMethod::GetActiveBrowserOuterRect:
+      return HandleGetActiveBrowserOuterRect();
+    case MorelXYMethod::FindRectangle:
+      return HandleFindRectangle(params);
+    case MorelXYMethod::GetScreenBackingScaleFactor:
+      return HostResponse::Result(impl::GetScreenBackingScaleFactor());
+    case MorelXYMethod::GetDisplayList:
+      return HandleGetDisplayList();
+  }
+  return HostResponse::Error("Unknown method");
+}
+
+std::optional<DisplayInfo> MorelXYHost::FindPrimaryDisplay() {
+  for (DisplayInfo& display : impl::GetDisplayList()) {
+    if (display.isPrimary) return std::move(display);
+  }
+  return std::nullopt;
+}
+
+std::optional<DisplayInfo> MorelXYHost::FindDisplayById(const std::string& id) {
+  for (DisplayInfo& display : impl::GetDisplayList()) {
+    if (display.id == id) return std::move(display);
+  }
+  return std::nullopt;
+}
+
+}  // namespace morel_xy

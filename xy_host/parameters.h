@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+
+#include "native_messaging/host_response.h"
+
+namespace morel_xy {
+
+using morel::json;
+
+// A required parameter, by key without inserting. A `params` that is not an object throws the
+// JSON library's type error for operator[]; an object without the key throws its
+// out_of_range error naming the key. Both become "Exception: " responses.
+inline const json& RequiredParameter(const json& params, const std::string& key) {
+  if (!params.is_object()) return params[key];
+  return params.at(key);
+}
+
+// A required numeric parameter: integers, floating-point values truncated toward zero, and
+// booleans as 0 or 1, through the JSON library's conversion (other types throw its type error).
+// A floating-point value outside T's range has no defined conversion and is refused.
+template <typename T>
+T RequiredNumber(const json& params, const std::string& key) {
+  static_assert(std::is_integral_v<T>);
+  const json& value = RequiredParameter(params, key);
+  if (value.is_number_float()) {
+    const double v = std::trunc(value.get<double>());
+    if (!(v >= static_cast<double>(std::numeric_limits<T>::min()) &&
+          v <= static_cast<double>(std::numeric_limits<T>::max()))) {
+      throw std::out_of_range("parameter '" + key + "' is out of range");
+    }
+  }
+  return value.get<T>();
+}
+
+// A required string parameter; any other type throws the JSON library's type error.
+inline std::string RequiredString(const json& params, const std::string& key) {
+  return RequiredParameter(params, key).get<std::string>();
+}
+
+// The value at `key` converted to T when `params` is an object holding it (a wrong type
+// throws), otherwise `defaultValue`.
+template <typename T>
+T GetOptionalParameter(const json& params, const std::string& key, T defaultValue) {
+  if (params.is_object()) {
+    auto it = params.find(key);
+    if (it != params.end()) return it->template get<T>();
+  }
+  return defaultValue;
+}
+
+}  // namespace morel_xy

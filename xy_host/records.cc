@@ -1,0 +1,85 @@
+#include "records.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace morel_xy {
+
+json Rect::ToJson() const {
+  return json{{"x", x}, {"y", y}, {"width", width}, {"height", height}};
+}
+
+Color ColorFromText(const std::string& text) {
+  const char* digits = nullptr;
+  if (text.size() == 6) {
+    digits = text.c_str();
+  } else if (text.size() == 7 && text[0] == '#') {
+    digits = text.c_str() + 1;
+  } else {
+    return Color{};
+  }
+  const long v = std::strtol(digits, nullptr, 16);
+  return Color{static_cast<uint8_t>((v >> 16) & 0xFF), static_cast<uint8_t>((v >> 8) & 0xFF),
+               static_cast<uint8_t>(v & 0xFF)};
+}
+
+json DisplayInfo::ToJson() const {
+  return json{{"id", id},
+              {"name", name},
+              {"isPrimary", isPrimary},
+              {"backingScaleFactor", backingScaleFactor},
+              {"frame", frame.ToJson()},
+              {"visibleFrame", visibleFrame.ToJson()}};
+}
+
+namespace {
+
+void PutLe16(unsigned char* at, uint16_t value) {
+  at[0] = static_cast<unsigned char>(value);
+  at[1] = static_cast<unsigned char>(value >> 8);
+}
+
+void PutLe32(unsigned char* at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+}  // namespace
+
+void Bitmap::Save(const std::string& path) const {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+  if (!file) return;
+
+  // Sizes in 32-bit arithmetic as the format's readers expect; unsigned so that a bitmap too
+  // large for the field wraps instead of overflowing.
+  const uint32_t w = static_cast<uint32_t>(width);
+  const uint32_t h = static_cast<uint32_t>(height);
+  const uint32_t fileSize = h * (((w * 32u + 31u) / 32u) * 4u) + 54u;
+
+  unsigned char header[54] = {};
+  header[0] = 'B';
+  header[1] = 'M';
+  PutLe32(header + 2, fileSize);
+  PutLe32(header + 10, 54);
+  PutLe32(header + 14, 40);
+  PutLe32(header + 18, w);
+  PutLe32(header + 22, h);
+  PutLe16(header + 26, 1);
+  PutLe16(header + 28, 32);
+  std::fwrite(header, 1, sizeof header, file.get());
+
+  if (width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(w) * h) return;
+  std::vector<unsigned char> row(static_cast<size_t>(w) * 4);
+  for (int32_t y = height - 1; y >= 0; --y) {
+    const Color* from = pixels.data() + static_cast<size_t>(y) * w;
+    for (uint32_t x = 0; x < w; ++x) {
+      row[4 * x + 0] = from[x].b;
+      row[4 * x + 1] = from[x].g;
+      row[4 * x + 2] = from[x].r;
+      row[4 * x + 3] = 0;
+    }
+    std::fwrite(row.data(), 1, row.size(), file.get());
+  }
+}
+
+}  // namespace morel_xy
