@@ -1,0 +1,443 @@
+// Drives morel_xy_host through the browser's real native-messaging channel and checks, from
+// inside the page, that what the host did is what a user would have done. Every outcome goes to
+// the test through a second native host (the reporter), one message per check:
+//   {type: "check", name, ok, detail}   judged here
+//   {type: "data", name, value}         judged by the test against the X server
+//   {type: "done"} at the end, {type: "fatal", detail} when the run cannot go on.
+'use strict';
+
+const HOST_NAME = 'com.morel.xy_host';
+const REPORTER_NAME = 'com.morel.e2e_reporter';
+
+const reporter = chrome.runtime.connectNative(REPORTER_NAME);
+function report(message) {
+  reporter.postMessage(message);
+}
+function check(name, ok, detail) {
+  report({type: 'check', name, ok: !!ok, detail: detail === undefined ? '' : detail});
+  status(`${ok ? 'ok' : 'FAILED'}: ${name}`);
+}
+function data(name, value) {
+  report({type: 'data', name, value});
+}
+function status(text) {
+  document.getElementById('status').textContent = text;
+}
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// Resolves with the first value of `fn()` that is truthy, or with null after `timeoutMs`.
+async function waitFor(fn, timeoutMs = 3000) {
+  const end = performance.now() + timeoutMs;
+  for (;;) {
+    const value = fn();
+    if (value) return value;
+    if (performance.now() > end) return null;
+    await sleep(20);
+  }
+}
+
+// The host over one native-messaging port: requests carry increasing ids and each response is
+// matched to its request by id.
+class Host {
+  constructor(name) {
+    this.port = chrome.runtime.connectNative(name);
+    this.nextId = 1;
+    this.pending = new Map();
+    this.disconnected = null;
+    this.port.onMessage.addListener((message) => {
+      const entry = this.pending.get(message.id);
+      if (!entry) {
+        check('responses match requests', false, `unexpected response ${JSON.stringify(message)}`);
+        return;
+      }
+      this.pending.delete(message.id);
+      entry.resolve(message);
+    });
+    this.port.onDisconnect.addListener(() => {
+      const why = chrome.runtime.lastError ? chrome.runtime.lastError.message : 'disconnected';
+      this.disconnected = why;
+      for (const entry of this.pending.values()) entry.reject(new Error(`host: ${why}`));
+      this.pending.clear();
+    });
+  }
+
+  // The whole response object ({id, result} or {id, error}).
+  request(method, params, timeoutMs = 15000) {
+    if (this.disconnected) return Promise.reject(new Error(`host: ${this.disconnected}`));
+    const id = this.nextId++;
+    return new Promise((resolve, reject) => {
+      const timer = setTimeout(() => {
+        this.pending.delete(id);
+        reject(new Error(`host: no answer to ${method} in ${timeoutMs} ms`));
+      }, timeoutMs);
+      this.pending.set(id, {
+        resolve: (m) => { clearTimeout(timer); resolve(m); },
+        reject: (e) => { clearTimeout(timer); reject(e); },
+      });
+      const message = {id, method};
+      if (params !== undefined) message.params = params;
+      this.port.postMessage(message);
+    });
+  }
+
+  // The result of a request; an error response throws.
+  async call(method, params, timeoutMs) {
+    const response = await this.request(method, params, timeoutMs);
+    if ('error' in response) {
+      throw new Error(`${method} answered an error: ${JSON.stringify(response.error)}`);
+    }
+    return response.result;
+  }
+}
+
+const $ = (id) => document.getElementById(id);
+
+// The centre of an element in viewport (CSS) pixels, rounded to whole points.
+function centre(element) {
+  const r = element.getBoundingClientRect();
+  return {x: Math.round(r.left + r.width / 2), y: Math.round(r.top + r.height / 2)};
+}
+
+// Every DOM event of interest, recorded with what a test needs to judge it.
+const events = [];
+for (const type of ['mousemove', 'mousedown', 'mouseup', 'click', 'dblclick', 'contextmenu',
+  'auxclick', 'keydown', 'wheel']) {
+  window.addEventListener(type, (e) => {
+    events.push({
+      type, target: e.target.id || e.target.tagName, clientX: e.clientX, clientY: e.clientY,
+      screenX: e.screenX, screenY: e.screenY, button: e.button, detail: e.detail,
+      ctrlKey: e.ctrlKey, shiftKey: e.shiftKey, altKey: e.altKey, metaKey: e.metaKey, key: e.key,
+    });
+    // No context menu and no middle-button autoscroll: either would grab the pointer.
+    if (type === 'contextmenu') e.preventDefault();
+    if (type === 'mousedown' && e.button === 1) e.preventDefault();
+  }, true);
+}
+function eventsSince(mark, type) {
+  return events.slice(mark).filter((e) => !type || e.type === type);
+}
+
+let host = null;
+// Where the viewport's top-left corner is on the screen, in points, as the browser itself
+// reports it in its mouse events (screenX - clientX).
+let viewportOrigin = null;
+let calibrationCount = 0;
+
+// Moves the pointer with the host into the calibration area, checks that the browser saw the
+// pointer exactly where the host was told to put it, and learns the viewport's origin.
+async function calibrate(name) {
+  const area = $('calib').getBoundingClientRect();
+  // A different point each time, so every move is a real move.
+  const cx = Math.round(area.left + 60 + 17 * (calibrationCount % 10));
+  const cy = Math.round(area.top + 50 + 11 * (calibrationCount % 10));
+  calibrationCount++;
+  // Estimate from the window's geometry (borders split evenly, the rest on top); the check
+  // below does not depend on it being exact.
+  const border = (window.outerWidth - window.innerWidth) / 2;
+  const estimate = {
+    x: window.screenX + border,
+    y: window.screenY + (window.outerHeight - window.innerHeight) - border,
+  };
+  if (!viewportOrigin) viewportOrigin = estimate;  // replaced by the measured one below
+  const origin = viewportOrigin;
+  const target = {x: Math.round(origin.x + cx), y: Math.round(origin.y + cy)};
+  const mark = events.length;
+  const result = await host.call('send_mouse_event', {type: 0, button: 0, x: target.x, y: target.y});
+  const seen = await waitFor(() => eventsSince(mark, 'mousemove')
+      .find((e) => e.screenX === target.x && e.screenY === target.y));
+  const last = eventsSince(mark, 'mousemove').pop();
+  check(`${name}: move lands where asked`, result === true && seen,
+      `asked (${target.x},${target.y}), result ${result}, last mousemove ` +
+      JSON.stringify(last || null));
+  if (seen) {
+    viewportOrigin = {x: seen.screenX - seen.clientX, y: seen.screenY - seen.clientY};
+    data(`${name}: viewport origin`, {viewportOrigin, estimate});
+  }
+  return !!seen;
+}
+
+function toScreen(point) {
+  return {x: viewportOrigin.x + point.x, y: viewportOrigin.y + point.y};
+}
+
+async function testVersion() {
+  const response = await host.request('get_version', {});
+  check('get_version', response.result === '1.0.31' && typeof response.id === 'number',
+      JSON.stringify(response));
+}
+
+async function testWindowAndDisplays() {
+  data('window', {
+    screenX: window.screenX, screenY: window.screenY, outerWidth: window.outerWidth,
+    outerHeight: window.outerHeight, innerWidth: window.innerWidth,
+    innerHeight: window.innerHeight, devicePixelRatio: window.devicePixelRatio,
+    screenWidth: screen.width, screenHeight: screen.height,
+  });
+  // Each answer goes to the test, which compares it with the X server; an error response is
+  // reported and the next method still asked.
+  for (const method of ['get_display_list', 'get_screen_backing_scale_factor']) {
+    try {
+      data(method, await host.call(method, {}));
+    } catch (e) {
+      check(`${method} answers`, false, String(e));
+    }
+  }
+  const outer = await host.call('get_active_browser_outer_rect', {});
+  data('get_active_browser_outer_rect', outer);
+  // The browser's own idea of its outer frame, in points.
+  const ok = outer && outer.x === window.screenX && outer.y === window.screenY &&
+      outer.width === window.outerWidth && outer.height === window.outerHeight;
+  check('get_active_browser_outer_rect matches the browser window', ok,
+      `host ${JSON.stringify(outer)}, browser (${window.screenX},${window.screenY}) ` +
+      `${window.outerWidth}x${window.outerHeight}`);
+  return outer;
+}
+
+async function testClick() {
+  const button = $('clickTarget');
+  const point = centre(button);
+  const target = toScreen(point);
+  const mark = events.length;
+  const result = await host.call('send_mouse_event', {type: 3, button: 0, ...target});
+  const click = await waitFor(() => eventsSince(mark, 'click').find((e) => e.target === 'clickTarget'));
+  check('click registers on the button at the computed point',
+      result === true && click && click.clientX === point.x && click.clientY === point.y &&
+      click.button === 0 && click.detail === 1,
+      `want client (${point.x},${point.y}), result ${result}, click ${JSON.stringify(click)}`);
+  const downs = eventsSince(mark, 'mousedown').length;
+  const ups = eventsSince(mark, 'mouseup').length;
+  check('click is one press and one release', downs === 1 && ups === 1, `${downs} down, ${ups} up`);
+}
+
+async function testPressAndRelease() {
+  const point = centre($('pressTarget'));
+  const target = toScreen(point);
+  let mark = events.length;
+  const down = await host.call('send_mouse_event', {type: 1, button: 0, ...target});
+  const pressed = await waitFor(() => eventsSince(mark, 'mousedown').find((e) => e.target === 'pressTarget'));
+  const clickedEarly = eventsSince(mark, 'click').length;
+  mark = events.length;
+  const up = await host.call('send_mouse_event', {type: 2, button: 0, ...target});
+  const released = await waitFor(() => eventsSince(mark, 'mouseup').find((e) => e.target === 'pressTarget'));
+  check('separate press and release', down === true && up === true && pressed && released &&
+      clickedEarly === 0, `down ${JSON.stringify(pressed)}, up ${JSON.stringify(released)}`);
+}
+
+async function testDoubleClick() {
+  const target = toScreen(centre($('dblTarget')));
+  const mark = events.length;
+  const result = await host.call('send_mouse_event', {type: 4, button: 0, ...target});
+  const dbl = await waitFor(() => eventsSince(mark, 'dblclick').find((e) => e.target === 'dblTarget'));
+  const clicks = eventsSince(mark, 'click').map((e) => e.detail);
+  check('double click fires dblclick', result === true && dbl && dbl.detail === 2,
+      `result ${result}, dblclick ${JSON.stringify(dbl)}, click details ${JSON.stringify(clicks)}`);
+}
+
+async function testTripleClick() {
+  const para = $('para');
+  const r = para.getBoundingClientRect();
+  // A point on the first line of text, inside a word.
+  const point = {x: Math.round(r.left + 60), y: Math.round(r.top + 10)};
+  window.getSelection().removeAllRanges();
+  const mark = events.length;
+  const result = await host.call('send_mouse_event', {type: 7, button: 0, ...toScreen(point)});
+  const want = para.textContent.replace(/\s+/g, ' ').trim();
+  const got = await waitFor(() => {
+    const s = window.getSelection().toString().replace(/\s+/g, ' ').trim();
+    return s === want ? s : null;
+  });
+  const details = eventsSince(mark, 'mousedown').map((e) => e.detail);
+  check('triple click selects the paragraph', result === true && got === want,
+      `result ${result}, selection "${window.getSelection().toString()}", press details ` +
+      JSON.stringify(details));
+}
+
+async function testModifiedClicks() {
+  const point = centre($('modTarget'));
+  const target = toScreen(point);
+  const cases = [
+    {name: 'ctrl-click holds Control', type: 5, button: 0, want: (e) => e.ctrlKey && !e.shiftKey && e.button === 0},
+    {name: 'shift-click holds Shift', type: 6, button: 0, want: (e) => e.shiftKey && !e.ctrlKey && e.button === 0},
+    {name: 'right button click', type: 3, button: 1, want: (e) => e.button === 2 && !e.ctrlKey && !e.shiftKey},
+    {name: 'middle button click', type: 3, button: 2, want: (e) => e.button === 1 && !e.ctrlKey && !e.shiftKey},
+  ];
+  for (const c of cases) {
+    // Far enough apart in time that no two of them make a double click.
+    await sleep(600);
+    const mark = events.length;
+    const result = await host.call('send_mouse_event', {type: c.type, button: c.button, ...target});
+    const down = await waitFor(() => eventsSince(mark, 'mousedown').find((e) => e.target === 'modTarget'));
+    const up = await waitFor(() => eventsSince(mark, 'mouseup').find((e) => e.target === 'modTarget'));
+    check(c.name, result === true && down && up && c.want(down) && c.want(up),
+        `result ${result}, down ${JSON.stringify(down)}, up ${JSON.stringify(up)}`);
+  }
+  // No modifier stays held: a plain click afterwards carries none.
+  await sleep(600);
+  const mark = events.length;
+  await host.call('send_mouse_event', {type: 3, button: 0, ...target});
+  const plain = await waitFor(() => eventsSince(mark, 'mousedown').find((e) => e.target === 'modTarget'));
+  check('modifiers are released after modified clicks',
+      plain && !plain.ctrlKey && !plain.shiftKey && !plain.altKey && !plain.metaKey,
+      JSON.stringify(plain));
+}
+
+async function focusField() {
+  const field = $('field');
+  const mark = events.length;
+  await host.call('send_mouse_event', {type: 3, button: 0, ...toScreen(centre(field))});
+  await waitFor(() => eventsSince(mark, 'click').length > 0);
+  return waitFor(() => document.activeElement === field);
+}
+
+async function testText() {
+  const field = $('field');
+  field.value = '';
+  const focused = await focusField();
+  check('a click focuses the text field', focused, `active element ${document.activeElement.id}`);
+
+  const text = 'Hello, World! café naïve Ωμέγα 漢字 😀 <>&"\'';
+  let mark = events.length;
+  const result = await host.call('send_text', {text: text + '${KEY_ENTER}'}, 60000);
+  const enter = await waitFor(() => eventsSince(mark, 'keydown').find((e) => e.key === 'Enter'));
+  await waitFor(() => field.value === text, 2000);
+  const enters = eventsSince(mark, 'keydown').filter((e) => e.key === 'Enter').length;
+  check('send_text types mixed scripts and an emoji exactly, then Enter',
+      result === true && field.value === text && enter && enters === 1,
+      `result ${result}, value ${JSON.stringify(field.value)} ` +
+      `(code points ${[...field.value].map((c) => c.codePointAt(0).toString(16)).join(' ')}), ` +
+      `Enter key-downs ${enters}`);
+
+  mark = events.length;
+  const replaced = await host.call('send_text', {text: '${KEY_CTRL+KEY_A}replaced'}, 30000);
+  await waitFor(() => field.value === 'replaced', 2000);
+  check('Ctrl+A then text replaces the selection', replaced === true && field.value === 'replaced',
+      `result ${replaced}, value ${JSON.stringify(field.value)}`);
+
+  const before = field.value;
+  mark = events.length;
+  const malformed = await host.call('send_text', {text: 'abc${KEY_CTRL+KEY_BOGUS}def'});
+  await sleep(500);
+  const keys = eventsSince(mark, 'keydown').length;
+  check('a malformed chord types nothing', malformed === false && field.value === before && keys === 0,
+      `result ${malformed}, value ${JSON.stringify(field.value)}, key-downs ${keys}`);
+
+  const unterminated = await host.call('send_text', {text: 'xyz${KEY_ENTER'});
+  await sleep(300);
+  check('an unterminated chord types nothing', unterminated === false && field.value === before,
+      `result ${unterminated}, value ${JSON.stringify(field.value)}`);
+  field.blur();
+}
+
+async function testWheel() {
+  const scroller = $('scroller');
+  scroller.scrollTop = 0;
+  scroller.scrollLeft = 0;
+  // The wheel acts where the pointer is: put it over the scroller first.
+  const r = scroller.getBoundingClientRect();
+  await host.call('send_mouse_event', {type: 0, button: 0,
+    ...toScreen({x: Math.round(r.left + 100), y: Math.round(r.top + 60)})});
+  await sleep(200);
+
+  // deltaX drives the vertical wheel; negative scrolls down.
+  let result = await host.call('send_mouse_wheel_event', {deltaX: -3, deltaY: 0, deltaZ: 0});
+  let down = await waitFor(() => scroller.scrollTop > 0);
+  check('wheel deltaX < 0 scrolls down', result === true && down && scroller.scrollLeft === 0,
+      `result ${result}, scrollTop ${scroller.scrollTop}, scrollLeft ${scroller.scrollLeft}`);
+  const lowest = scroller.scrollTop;
+  result = await host.call('send_mouse_wheel_event', {deltaX: 2, deltaY: 0, deltaZ: 0});
+  const up = await waitFor(() => scroller.scrollTop < lowest);
+  check('wheel deltaX > 0 scrolls up', result === true && up,
+      `result ${result}, scrollTop ${lowest} -> ${scroller.scrollTop}`);
+
+  // deltaY drives the horizontal wheel; negative scrolls right.
+  result = await host.call('send_mouse_wheel_event', {deltaX: 0, deltaY: -3, deltaZ: 0});
+  const right = await waitFor(() => scroller.scrollLeft > 0);
+  check('wheel deltaY < 0 scrolls right', result === true && right,
+      `result ${result}, scrollLeft ${scroller.scrollLeft}`);
+}
+
+async function testFindRectangle(outer) {
+  // Keep the pointer away from the blocks so nothing covers them.
+  await host.call('send_mouse_event', {type: 0, button: 0, ...toScreen({x: 30, y: 30})});
+  await sleep(300);
+  const expected = (element) => {
+    const r = element.getBoundingClientRect();
+    return {
+      x: Math.round(viewportOrigin.x + r.left - outer.x),
+      y: Math.round(viewportOrigin.y + r.top - outer.y),
+      width: Math.round(r.width), height: Math.round(r.height),
+    };
+  };
+  const same = (a, b) => a && b && a.x === b.x && a.y === b.y && a.width === b.width &&
+      a.height === b.height;
+  // The colour is given blue-green-red: rgb(18, 200, 77) is "#4DC812".
+  const block = await host.call('find_rectangle', {color: '#4DC812'}, 30000);
+  check('find_rectangle finds the filled block', same(block, expected($('block'))),
+      `got ${JSON.stringify(block)}, want ${JSON.stringify(expected($('block')))}`);
+  data('find_rectangle block', {got: block, want: expected($('block'))});
+  // rgb(201, 33, 150) is "9621C9"; the outline is one pixel wide.
+  const outline = await host.call('find_rectangle', {color: '9621C9'}, 30000);
+  check('find_rectangle finds the one-pixel outline', same(outline, expected($('outline'))),
+      `got ${JSON.stringify(outline)}, want ${JSON.stringify(expected($('outline')))}`);
+  // A colour that is nowhere in the window: the empty rectangle.
+  const none = await host.call('find_rectangle', {color: '#010203'}, 30000);
+  check('find_rectangle of an absent colour is empty',
+      same(none, {x: 0, y: 0, width: 0, height: 0}), JSON.stringify(none));
+  const unknown = await host.request('find_rectangle', {color: '#4DC812', displayId: 'no-such'});
+  check('find_rectangle on an unknown display is an error',
+      unknown.error && unknown.error[0] === 'message' &&
+      unknown.error[1] === 'Display cannot be found.', JSON.stringify(unknown));
+}
+
+async function testErrors() {
+  const response = await host.request('send_mouse_wheel_event', {deltaX: 'a', deltaY: 0, deltaZ: 0});
+  check('a wrong parameter type is an error response and the channel stays open',
+      Array.isArray(response.error) && response.error[0] === 'message' &&
+      String(response.error[1]).startsWith('Exception: '), JSON.stringify(response));
+  const version = await host.call('get_version', {});
+  check('the host keeps serving after an error', version === '1.0.31', String(version));
+}
+
+// Runs every step even when one fails, so one run shows every fault; a step that throws is
+// reported as a failed check of its own.
+async function main() {
+  let outer = null;
+  const steps = [
+    ['get_version', testVersion],
+    ['window and displays', async () => { outer = await testWindowAndDisplays(); }],
+    ['calibration', () => calibrate('calibration')],
+    ['click', testClick],
+    ['calibration 2', () => calibrate('calibration 2')],
+    ['press and release', testPressAndRelease],
+    ['double click', testDoubleClick],
+    ['calibration 3', () => calibrate('calibration 3')],
+    ['triple click', testTripleClick],
+    ['modified clicks', testModifiedClicks],
+    ['text', testText],
+    // Without the host's rectangle, the browser's own idea of its outer frame.
+    ['find_rectangle', () => testFindRectangle(outer || {x: window.screenX, y: window.screenY})],
+    ['wheel', testWheel],
+    ['errors', testErrors],
+  ];
+  try {
+    host = new Host(HOST_NAME);
+  } catch (e) {
+    report({type: 'fatal', detail: `connectNative: ${e}`});
+  }
+  for (const [name, step] of steps) {
+    if (!host) break;
+    try {
+      await step();
+    } catch (e) {
+      check(`step "${name}" ran`, false, String(e && e.stack || e));
+    }
+    // Apart in time and place, so no two steps' clicks make a double click.
+    await sleep(600);
+  }
+  data('events', events.length);
+  report({type: 'done'});
+  status('done');
+}
+
+window.addEventListener('load', () => { setTimeout(main, 500); });

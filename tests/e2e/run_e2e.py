@@ -1,0 +1,461 @@
+#!/usr/bin/env python3
+"""End-to-end test of morel_xy_host inside a real browser.
+
+Starts a private Xvfb with openbox, installs the host for the test extension with
+scripts/install-native-host into a fresh Chromium profile, starts Chromium (a real window on
+that display) with the extension loaded, and waits for the extension's reports. The extension
+checks from inside the page what the host did (clicks, keys, wheel, rectangles); this script
+checks what only the X server knows (the window's real frame, the monitors, the scale, the
+capture file) and fails on any failed, missing or unreported check.
+
+Usage: run_e2e.py --host PATH --install-script PATH [--timeout SECONDS] [--keep]
+"""
+import argparse
+import json
+import os
+import re
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+EXTENSION_DIR = os.path.join(HERE, "extension")
+# Fixed by the "key" in extension/manifest.json.
+EXTENSION_ID = "dcbdecigoodihlboncbfemkacmbogiia"
+HOST_NAME = "com.morel.xy_host"
+REPORTER_NAME = "com.morel.e2e_reporter"
+SCREEN = (1280, 1024)
+WINDOW_POSITION = (70, 40)
+WINDOW_SIZE = (1000, 760)
+
+# Every check the extension must report, and pass. A check that never arrives fails the test.
+EXPECTED_CHECKS = [
+    "get_version",
+    "get_active_browser_outer_rect matches the browser window",
+    "calibration: move lands where asked",
+    "click registers on the button at the computed point",
+    "click is one press and one release",
+    "calibration 2: move lands where asked",
+    "separate press and release",
+    "double click fires dblclick",
+    "calibration 3: move lands where asked",
+    "triple click selects the paragraph",
+    "ctrl-click holds Control",
+    "shift-click holds Shift",
+    "right button click",
+    "middle button click",
+    "modifiers are released after modified clicks",
+    "a click focuses the text field",
+    "send_text types mixed scripts and an emoji exactly, then Enter",
+    "Ctrl+A then text replaces the selection",
+    "a malformed chord types nothing",
+    "an unterminated chord types nothing",
+    "find_rectangle finds the filled block",
+    "find_rectangle finds the one-pixel outline",
+    "find_rectangle of an absent colour is empty",
+    "find_rectangle on an unknown display is an error",
+    "wheel deltaX < 0 scrolls down",
+    "wheel deltaX > 0 scrolls up",
+    "wheel deltaY < 0 scrolls right",
+    "a wrong parameter type is an error response and the channel stays open",
+    "the host keeps serving after an error",
+]
+
+CHROMIUM_CANDIDATES = ["chromium", "chromium-browser"]
+
+
+class Failure(Exception):
+    pass
+
+
+def log(message):
+    print(f"[e2e {time.strftime('%H:%M:%S')}] {message}", flush=True)
+
+
+def require_tools():
+    missing = []
+    for tool in ["Xvfb", "openbox", "xrandr", "xwininfo", "xprop", "xrdb"]:
+        if not shutil.which(tool):
+            missing.append(tool)
+    chromium = next((shutil.which(c) for c in CHROMIUM_CANDIDATES if shutil.which(c)), None)
+    if not chromium:
+        missing.append("chromium")
+    if missing:
+        raise Failure("missing required programs: " + ", ".join(missing) +
+                      " (run scripts/install-deps)")
+    return chromium
+
+
+class Session:
+    """Everything this run starts; stop() ends it all, also after a failure."""
+
+    def __init__(self, keep):
+        self.keep = keep
+        self.tmp = tempfile.mkdtemp(prefix="morel-e2e-")
+        self.procs = []  # (name, Popen), stopped in reverse order
+        self.display = None
+
+    def start(self, name, argv, **kwargs):
+        proc = subprocess.Popen(argv, start_new_session=True, **kwargs)
+        self.procs.append((name, proc))
+        return proc
+
+    def env(self, **extra):
+        env = dict(os.environ)
+        env.update({
+            "DISPLAY": self.display,
+            "HOME": os.path.join(self.tmp, "home"),
+            "XDG_CONFIG_HOME": os.path.join(self.tmp, "home", ".config"),
+            "XDG_CACHE_HOME": os.path.join(self.tmp, "home", ".cache"),
+            "XDG_RUNTIME_DIR": os.path.join(self.tmp, "runtime"),
+            "LANG": "C.UTF-8",
+        })
+        env.pop("WAYLAND_DISPLAY", None)
+        env.update(extra)
+        return env
+
+    def run(self, argv, check=True):
+        result = subprocess.run(argv, env=self.env(), capture_output=True, text=True, timeout=30)
+        if check and result.returncode != 0:
+            raise Failure(f"{' '.join(argv)} failed ({result.returncode}): {result.stderr.strip()}")
+        return result.stdout
+
+    def stop(self):
+        for name, proc in reversed(self.procs):
+            if proc.poll() is None:
+                try:
+                    os.killpg(proc.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+                try:
+                    proc.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    try:
+                        os.killpg(proc.pid, signal.SIGKILL)
+                    except ProcessLookupError:
+                        pass
+                    proc.wait(timeout=10)
+            # Chromium's helpers live in its process group; make sure none outlives the run.
+            try:
+                os.killpg(proc.pid, signal.SIGKILL)
+            except (ProcessLookupError, PermissionError):
+                pass
+        if self.keep:
+            log(f"kept {self.tmp}")
+        else:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+
+
+def start_x(session):
+    read_fd, write_fd = os.pipe()
+    session.start("Xvfb", ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+                           f"{SCREEN[0]}x{SCREEN[1]}x24", "-noreset", "-nolisten", "tcp",
+                           "+extension", "RANDR", "+extension", "XTEST"],
+                  pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    number = b""
+    deadline = time.monotonic() + 30
+    os.set_blocking(read_fd, False)
+    while time.monotonic() < deadline and not number.endswith(b"\n"):
+        try:
+            chunk = os.read(read_fd, 32)
+            if not chunk:
+                break
+            number += chunk
+        except BlockingIOError:
+            time.sleep(0.05)
+    os.close(read_fd)
+    if not number.strip():
+        raise Failure("Xvfb did not start")
+    session.display = ":" + number.decode().strip()
+    log(f"Xvfb on {session.display}")
+
+    os.makedirs(os.path.join(session.tmp, "runtime"), mode=0o700, exist_ok=True)
+    session.start("openbox", ["openbox", "--sm-disable"], env=session.env(),
+                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        out = session.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
+        if "window id" in out:
+            return
+        time.sleep(0.1)
+    raise Failure("openbox did not take over the screen")
+
+
+def install_hosts(session, args, profile):
+    # A copy of the host in a folder of its own: the browser starts it there, and it writes
+    # its screenshot.bmp beside itself.
+    bin_dir = os.path.join(session.tmp, "bin")
+    os.makedirs(bin_dir)
+    host = os.path.join(bin_dir, "morel_xy_host")
+    shutil.copy2(args.host, host)
+
+    report_path = os.path.join(session.tmp, "report.jsonl")
+    reporter = os.path.join(bin_dir, "e2e_reporter")
+    with open(reporter, "w") as f:
+        f.write("#!/bin/sh\n")
+        f.write(f"exec {shlex_quote(sys.executable)} {shlex_quote(os.path.join(HERE, 'reporter.py'))} "
+                f"{shlex_quote(report_path)}\n")
+    os.chmod(reporter, 0o755)
+
+    for name, path in [(HOST_NAME, host), (REPORTER_NAME, reporter)]:
+        result = subprocess.run(
+            ["bash", args.install_script, "--user-data-dir", profile, "--name", name,
+             "--extension-id", EXTENSION_ID, "--host-path", path],
+            capture_output=True, text=True, env=session.env())
+        if result.returncode != 0:
+            raise Failure(f"install-native-host failed for {name}: {result.stderr.strip()}")
+    manifest = os.path.join(profile, "NativeMessagingHosts", HOST_NAME + ".json")
+    with open(manifest) as f:
+        m = json.load(f)
+    if m.get("path") != host or m.get("allowed_origins") != [f"chrome-extension://{EXTENSION_ID}/"]:
+        raise Failure(f"unexpected manifest {m}")
+    return bin_dir, report_path
+
+
+def shlex_quote(s):
+    import shlex
+    return shlex.quote(s)
+
+
+def start_chromium(session, chromium, profile):
+    argv = [
+        chromium,
+        f"--user-data-dir={profile}",
+        f"--load-extension={EXTENSION_DIR}",
+        # Recent browsers only honour --load-extension with this feature off.
+        "--disable-features=DisableLoadExtensionCommandLineSwitch,Translate,MediaRouter,"
+        "OptimizationHints,AutofillServerCommunication",
+        "--no-first-run", "--no-default-browser-check",
+        "--disable-background-networking", "--disable-component-update", "--disable-sync",
+        "--disable-default-apps", "--disable-gpu", "--password-store=basic",
+        "--force-color-profile=srgb", "--force-device-scale-factor=1",
+        # No infobar about the flags below: it would move the page while the test runs.
+        "--test-type",
+        f"--window-position={WINDOW_POSITION[0]},{WINDOW_POSITION[1]}",
+        f"--window-size={WINDOW_SIZE[0]},{WINDOW_SIZE[1]}",
+        "--ozone-platform=x11",
+    ]
+    if os.geteuid() == 0:
+        argv.append("--no-sandbox")  # the sandbox refuses to run as root
+    argv.append("about:blank")
+    log_path = os.path.join(session.tmp, "chromium.log")
+    session.chromium_log = log_path
+    with open(log_path, "w") as log_file:
+        session.start("chromium", argv, env=session.env(), stdout=log_file,
+                      stderr=subprocess.STDOUT)
+
+
+def read_reports(path):
+    reports = []
+    if not os.path.exists(path):
+        return reports
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.strip()
+            if line:
+                reports.append(json.loads(line))
+    return reports
+
+
+def wait_for_done(session, report_path, timeout):
+    deadline = time.monotonic() + timeout
+    seen = 0
+    while time.monotonic() < deadline:
+        reports = read_reports(report_path)
+        for r in reports[seen:]:
+            if r.get("type") == "check":
+                log(f"{'ok  ' if r['ok'] else 'FAIL'} {r['name']}" +
+                    ("" if r["ok"] else f": {r['detail']}"))
+            elif r.get("type") == "fatal":
+                log(f"FATAL {r['detail']}")
+        seen = len(reports)
+        if any(r.get("type") == "done" for r in reports):
+            return reports
+        for name, proc in session.procs:
+            if proc.poll() is not None:
+                raise Failure(f"{name} ended early with status {proc.returncode}")
+        time.sleep(0.25)
+    return None
+
+
+def active_browser_window(session):
+    """The Chromium top-level window: the client window of openbox's active window."""
+    out = session.run(["xprop", "-root", "_NET_ACTIVE_WINDOW"])
+    m = re.search(r"window id # (0x[0-9a-f]+)", out)
+    if not m or int(m.group(1), 16) == 0:
+        raise Failure(f"no active window: {out.strip()}")
+    wid = m.group(1)
+    wm_class = session.run(["xprop", "-id", wid, "WM_CLASS"])
+    if "chromium" not in wm_class.lower():
+        raise Failure(f"the active window {wid} is not Chromium's: {wm_class.strip()}")
+    return wid
+
+
+def window_outer_frame(session, wid):
+    info = session.run(["xwininfo", "-id", wid])
+    get = lambda key: int(re.search(key + r":\s+(-?\d+)", info).group(1))
+    x, y = get("Absolute upper-left X"), get("Absolute upper-left Y")
+    w, h = get("Width"), get("Height")
+    extents = session.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS"], check=False)
+    m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", extents)
+    left, right, top, bottom = (int(v) for v in m.groups()) if m else (0, 0, 0, 0)
+    return {"x": x - left, "y": y - top, "width": w + left + right, "height": h + top + bottom}
+
+
+def xrandr_monitors(session):
+    """Monitors as (name, x, y, width, height, primary) in pixels."""
+    out = session.run(["xrandr", "--listmonitors"])
+    monitors = []
+    for line in out.splitlines()[1:]:
+        m = re.match(r"\s*\d+:\s+([+*]*)(\S+)\s+(\d+)/\d+x(\d+)/\d+\+(-?\d+)\+(-?\d+)", line)
+        if m:
+            flags, name, w, h, x, y = m.groups()
+            monitors.append({"name": name, "x": int(x), "y": int(y), "width": int(w),
+                             "height": int(h), "primary": "*" in flags})
+    return monitors
+
+
+def x_scale(session):
+    out = session.run(["xrdb", "-query"], check=False)
+    m = re.search(r"^Xft\.dpi:\s*([\d.]+)", out, re.M)
+    return float(m.group(1)) / 96.0 if m else 1.0
+
+
+def host_side_checks(session, reports, bin_dir):
+    """Checks of the host's answers against the X server. Returns a list of (name, ok, detail)."""
+    data = {r["name"]: r["value"] for r in reports if r.get("type") == "data"}
+    results = []
+
+    def check(name, ok, detail=""):
+        results.append((name, bool(ok), detail))
+
+    wid = active_browser_window(session)
+    frame = window_outer_frame(session, wid)
+    outer = data.get("get_active_browser_outer_rect")
+    check("outer rect equals the X window's frame (xwininfo + _NET_FRAME_EXTENTS)",
+          outer == frame, f"host {outer}, X {frame}")
+
+    scale = x_scale(session)
+    host_scale = data.get("get_screen_backing_scale_factor")
+    check("scale factor equals the X server's (Xft.dpi / 96, 1.0 unset)",
+          isinstance(host_scale, (int, float)) and abs(host_scale - scale) < 1e-9,
+          f"host {host_scale}, X {scale}")
+
+    monitors = xrandr_monitors(session)
+    displays = data.get("get_display_list")
+    ok = isinstance(displays, list) and len(displays) == len(monitors) and len(monitors) > 0
+    detail = f"host {displays}, xrandr {monitors}"
+    if ok:
+        primary = next((m for m in monitors if m["primary"]), monitors[0])
+        main_height = primary["height"] / scale
+        for m in monitors:
+            # The host reports frames in points with the origin at the main display's
+            # bottom-left corner, y upwards.
+            want = {"x": round(m["x"] / scale), "width": round(m["width"] / scale),
+                    "height": round(m["height"] / scale),
+                    "y": round(main_height - (m["y"] + m["height"]) / scale)}
+            match = [d for d in displays if d.get("frame") == want]
+            if len(match) != 1:
+                ok = False
+                detail += f"; no display with frame {want}"
+                continue
+            d = match[0]
+            vf = d.get("visibleFrame") or {}
+            ok = ok and (d.get("isPrimary") is (m is primary)) and \
+                d.get("backingScaleFactor") == scale and \
+                isinstance(d.get("id"), str) and d["id"].isdigit() and \
+                isinstance(d.get("name"), str) and \
+                vf.get("width", 0) > 0 and vf.get("height", 0) > 0 and \
+                vf["x"] >= want["x"] and vf["y"] >= want["y"] and \
+                vf["x"] + vf["width"] <= want["x"] + want["width"] and \
+                vf["y"] + vf["height"] <= want["y"] + want["height"]
+    check("display list equals xrandr's monitors", ok, detail)
+
+    bmp = os.path.join(bin_dir, "screenshot.bmp")
+    ok, detail = False, "no screenshot.bmp beside the host"
+    if os.path.exists(bmp) and outer:
+        with open(bmp, "rb") as f:
+            header = f.read(54)
+        if len(header) == 54 and header[:2] == b"BM":
+            width, height = struct.unpack("<ii", header[18:26])
+            want = (round(outer["width"] * scale), round(outer["height"] * scale))
+            ok = (width, abs(height)) == want
+            detail = f"BMP {width}x{height}, window {want[0]}x{want[1]} pixels"
+        else:
+            detail = "screenshot.bmp is not a BMP file"
+    check("find_rectangle's capture is the browser window", ok, detail)
+    return results
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--host", required=True)
+    parser.add_argument("--install-script", required=True)
+    parser.add_argument("--timeout", type=float, default=150)
+    parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
+    args = parser.parse_args()
+
+    started = time.monotonic()
+    session = None
+    try:
+        if not os.access(args.host, os.X_OK):
+            raise Failure(f"the host program {args.host} is missing; build it first")
+        chromium = require_tools()
+        session = Session(args.keep)
+        start_x(session)
+        profile = os.path.join(session.tmp, "profile")
+        os.makedirs(profile)
+        bin_dir, report_path = install_hosts(session, args, profile)
+        start_chromium(session, chromium, profile)
+        log("chromium started; waiting for the extension's reports")
+        reports = wait_for_done(session, report_path, args.timeout)
+        if reports is None:
+            reports = read_reports(report_path)
+            tail = ""
+            if os.path.exists(session.chromium_log):
+                with open(session.chromium_log, errors="replace") as f:
+                    tail = "".join(f.readlines()[-30:])
+            raise Failure(
+                f"no complete report within {args.timeout:.0f} s ({len(reports)} messages). "
+                "Did Chromium load the extension and start the native hosts?\n"
+                f"chromium log tail:\n{tail}")
+
+        failures = []
+        checks = {r["name"]: r for r in reports if r.get("type") == "check"}
+        for r in reports:
+            if r.get("type") == "fatal":
+                failures.append(f"extension stopped: {r['detail']}")
+        for name in EXPECTED_CHECKS:
+            if name not in checks:
+                failures.append(f"not reported: {name}")
+            elif not checks[name]["ok"]:
+                failures.append(f"{name}: {checks[name]['detail']}")
+        for name, r in checks.items():
+            if name not in EXPECTED_CHECKS and not r["ok"]:
+                failures.append(f"{name}: {r['detail']}")
+        for name, ok, detail in host_side_checks(session, reports, bin_dir):
+            log(f"{'ok  ' if ok else 'FAIL'} {name}" + ("" if ok else f": {detail}"))
+            if not ok:
+                failures.append(f"{name}: {detail}")
+        passed = sum(1 for r in checks.values() if r["ok"])
+        log(f"{passed} of {len(checks)} extension checks passed, "
+            f"{time.monotonic() - started:.1f} s")
+        if failures:
+            raise Failure("\n  ".join([f"{len(failures)} failure(s):"] + failures))
+        log("PASSED")
+        return 0
+    except Failure as e:
+        log(f"FAILED: {e}")
+        return 1
+    finally:
+        if session:
+            session.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
