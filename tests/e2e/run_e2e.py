@@ -234,6 +234,8 @@ def start_chromium(session, chromium, profile):
         "--disable-background-networking", "--disable-component-update", "--disable-sync",
         "--disable-default-apps", "--disable-gpu", "--password-store=basic",
         "--force-color-profile=srgb", "--force-device-scale-factor=1",
+        # Wheel steps land at once, so the page reads where a scroll ended.
+        "--disable-smooth-scrolling",
         # No infobar about the flags below: it would move the page while the test runs.
         "--test-type",
         f"--window-position={WINDOW_POSITION[0]},{WINDOW_POSITION[1]}",

@@ -37,6 +37,25 @@ async function waitFor(fn, timeoutMs = 3000) {
   }
 }
 
+// Resolves with `fn()` once it has kept one value for `quietMs` (scrolling may be animated),
+// or with its last value after `timeoutMs`.
+async function settled(fn, quietMs = 400, timeoutMs = 4000) {
+  const end = performance.now() + timeoutMs;
+  let value = fn();
+  let since = performance.now();
+  while (performance.now() < end) {
+    await sleep(20);
+    const now = fn();
+    if (now !== value) {
+      value = now;
+      since = performance.now();
+    } else if (performance.now() - since >= quietMs) {
+      break;
+    }
+  }
+  return value;
+}
+
 // The host over one native-messaging port: requests carry increasing ids and each response is
 // matched to its request by id.
 class Host {
@@ -341,20 +360,23 @@ async function testWheel() {
 
   // deltaX drives the vertical wheel; negative scrolls down.
   let result = await host.call('send_mouse_wheel_event', {deltaX: -3, deltaY: 0, deltaZ: 0});
-  let down = await waitFor(() => scroller.scrollTop > 0);
-  check('wheel deltaX < 0 scrolls down', result === true && down && scroller.scrollLeft === 0,
-      `result ${result}, scrollTop ${scroller.scrollTop}, scrollLeft ${scroller.scrollLeft}`);
-  const lowest = scroller.scrollTop;
+  await waitFor(() => scroller.scrollTop > 0);
+  const lowest = await settled(() => scroller.scrollTop);
+  check('wheel deltaX < 0 scrolls down', result === true && lowest > 0 && scroller.scrollLeft === 0,
+      `result ${result}, scrollTop ${lowest}, scrollLeft ${scroller.scrollLeft}`);
   result = await host.call('send_mouse_wheel_event', {deltaX: 2, deltaY: 0, deltaZ: 0});
-  const up = await waitFor(() => scroller.scrollTop < lowest);
-  check('wheel deltaX > 0 scrolls up', result === true && up,
-      `result ${result}, scrollTop ${lowest} -> ${scroller.scrollTop}`);
+  await waitFor(() => scroller.scrollTop < lowest);
+  const higher = await settled(() => scroller.scrollTop);
+  check('wheel deltaX > 0 scrolls up', result === true && higher < lowest && higher >= 0,
+      `result ${result}, scrollTop ${lowest} -> ${higher}`);
 
   // deltaY drives the horizontal wheel; negative scrolls right.
   result = await host.call('send_mouse_wheel_event', {deltaX: 0, deltaY: -3, deltaZ: 0});
-  const right = await waitFor(() => scroller.scrollLeft > 0);
-  check('wheel deltaY < 0 scrolls right', result === true && right,
-      `result ${result}, scrollLeft ${scroller.scrollLeft}`);
+  await waitFor(() => scroller.scrollLeft > 0);
+  const right = await settled(() => scroller.scrollLeft);
+  const top = scroller.scrollTop;
+  check('wheel deltaY < 0 scrolls right', result === true && right > 0 && top === higher,
+      `result ${result}, scrollLeft ${right}, scrollTop ${higher} -> ${top}`);
 }
 
 async function testFindRectangle(outer) {
@@ -380,8 +402,9 @@ async function testFindRectangle(outer) {
   const outline = await host.call('find_rectangle', {color: '9621C9'}, 30000);
   check('find_rectangle finds the one-pixel outline', same(outline, expected($('outline'))),
       `got ${JSON.stringify(outline)}, want ${JSON.stringify(expected($('outline')))}`);
-  // A colour that is nowhere in the window: the empty rectangle.
-  const none = await host.call('find_rectangle', {color: '#010203'}, 30000);
+  // A colour that is nowhere in the window, nor within the finder's tolerance of anything
+  // there (text and its anti-aliasing are grey): the empty rectangle. rgb(250, 5, 250).
+  const none = await host.call('find_rectangle', {color: '#FA05FA'}, 30000);
   check('find_rectangle of an absent colour is empty',
       same(none, {x: 0, y: 0, width: 0, height: 0}), JSON.stringify(none));
   const unknown = await host.request('find_rectangle', {color: '#4DC812', displayId: 'no-such'});

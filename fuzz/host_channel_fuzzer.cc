@@ -1,0 +1,106 @@
+// The host's request loop over arbitrary bytes on its input: frames, JSON, ids, methods and
+// parameters, handled against a FakeDesktop that has a browser window, a display and an image
+// to search, so every method runs its real logic. Whatever the input, the loop must end with
+// one of its end codes and everything it wrote must be well-formed response frames.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "desktop/fake/fake_desktop.h"
+#include "fuzz_check.h"
+#include "run_morel_xy_host.h"
+
+namespace {
+
+morel_xy::FakeDesktop MakeDesktop() {
+  morel_xy::FakeDesktop desktop;
+  desktop.applicationPids = {{"com.google.Chrome", 42}, {"org.mozilla.firefox", 43}};
+  desktop.windows = std::vector<morel_xy::OnScreenWindow>{
+      {42, 7, std::string("Test page"), 0, morel_xy::PlatformRect{8, 6, 40, 30}},
+      {43, 8, std::string("Other"), 0, morel_xy::PlatformRect{0, 0, 64, 48}},
+  };
+  morel_xy::Screen screen;
+  screen.displayNumber = 1;
+  screen.name = "fake";
+  screen.backingScaleFactor = 1.0;
+  screen.frame = {0, 0, 64, 48};
+  screen.visibleFrame = {0, 0, 64, 44};
+  desktop.screens = {screen};
+  desktop.mainDisplayNumber = 1;
+  desktop.mainScaleFactor = 1.0;
+
+  // A white display with a filled red block and a one-pixel blue outline.
+  morel_xy::CapturedImage image;
+  image.width = 64;
+  image.height = 48;
+  image.bytesPerRow = 64 * 4;
+  image.rgba.assign(image.bytesPerRow * 48, 0xFF);
+  auto paint = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b) {
+    uint8_t* p = &image.rgba[static_cast<size_t>(y) * image.bytesPerRow + x * 4];
+    p[0] = r;
+    p[1] = g;
+    p[2] = b;
+  };
+  for (int y = 10; y < 20; ++y)
+    for (int x = 12; x < 30; ++x) paint(x, y, 0xFF, 0, 0);
+  for (int x = 30; x < 44; ++x) paint(x, 24, 0, 0, 0xFF), paint(x, 33, 0, 0, 0xFF);
+  for (int y = 24; y < 34; ++y) paint(30, y, 0, 0, 0xFF), paint(43, y, 0, 0, 0xFF);
+  desktop.displayImages[1] = image;
+  return desktop;
+}
+
+// Every frame the host wrote is a 4-byte length and a JSON object with an integer "id" and
+// exactly one of "result" or "error" (["message", text]).
+void CheckOutput(const char* data, size_t size) {
+  size_t at = 0;
+  while (at < size) {
+    FUZZ_CHECK(size - at >= 4, "a response frame's length is cut short");
+    uint32_t length;
+    std::memcpy(&length, data + at, 4);
+    at += 4;
+    FUZZ_CHECK(length > 0 && length <= size - at, "a response frame's body is cut short");
+    const nlohmann::json response =
+        nlohmann::json::parse(data + at, data + at + length, nullptr, false);
+    at += length;
+    FUZZ_CHECK(response.is_object(), "a response is not a JSON object");
+    FUZZ_CHECK(response.contains("id") && response["id"].is_number_integer(),
+               "a response has no integer id");
+    const bool hasResult = response.contains("result");
+    const bool hasError = response.contains("error");
+    FUZZ_CHECK(hasResult != hasError && response.size() == 2,
+               "a response must hold id and exactly one of result and error");
+    if (hasError) {
+      const auto& error = response["error"];
+      FUZZ_CHECK(error.is_array() && error.size() == 2 && error[0] == "message" &&
+                     error[1].is_string(),
+                 "an error is not [\"message\", text]");
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // fmemopen refuses an empty buffer; an empty input is end of input, tested elsewhere.
+  if (size == 0) return 0;
+  FILE* in = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+  char* output = nullptr;
+  size_t outputSize = 0;
+  FILE* out = open_memstream(&output, &outputSize);
+  FUZZ_CHECK(in && out, "cannot open the memory streams");
+
+  morel_xy::FakeDesktop desktop = MakeDesktop();
+  const int code = morel_xy::RunMorelXYHost(desktop, in, out);
+  std::fclose(in);
+  std::fclose(out);
+
+  FUZZ_CHECK(code == -2 || code == -3 || code == -4 || code == -5, "unexpected end code");
+  CheckOutput(output, outputSize);
+  std::free(output);
+  return 0;
+}
