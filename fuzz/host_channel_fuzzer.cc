@@ -76,9 +76,9 @@ void CheckOutput(const char* data, size_t size) {
                "a response must hold id and exactly one of result and error");
     if (hasError) {
       const auto& error = response["error"];
-      FUZZ_CHECK(error.is_array() && error.size() == 2 && error[0] == "message" &&
-                     error[1].is_string(),
-                 "an error is not [\"message\", text]");
+      FUZZ_CHECK(
+          error.is_array() && error.size() == 2 && error[0] == "message" && error[1].is_string(),
+          "an error is not [\"message\", text]");
     }
   }
 }

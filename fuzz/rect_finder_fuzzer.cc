@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  const morel_test::ReferenceSearch expected = morel_test::ReferenceFindRect(bitmap, base, tolerance);
+  const morel_test::ReferenceSearch expected =
+      morel_test::ReferenceFindRect(bitmap, base, tolerance);
   const morel_xy::detail::ExactRectFinderContext context =
       morel_xy::detail::MarkColor(bitmap, base, tolerance);
   const std::vector<morel_xy::Rect> candidates = morel_xy::detail::FindCandidates(context);
