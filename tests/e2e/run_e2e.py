@@ -28,6 +28,7 @@ EXTENSION_DIR = os.path.join(HERE, "extension")
 EXTENSION_ID = "dcbdecigoodihlboncbfemkacmbogiia"
 HOST_NAME = "com.morel.xy_host"
 REPORTER_NAME = "com.morel.e2e_reporter"
+# The screen in X pixels; the window's place and size in points (device-independent pixels).
 SCREEN = (1280, 1024)
 WINDOW_POSITION = (70, 40)
 WINDOW_SIZE = (1000, 760)
@@ -150,10 +151,11 @@ class Session:
             shutil.rmtree(self.tmp, ignore_errors=True)
 
 
-def start_x(session):
+def start_x(session, scale):
     read_fd, write_fd = os.pipe()
     session.start("Xvfb", ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                           f"{SCREEN[0]}x{SCREEN[1]}x24", "-noreset", "-nolisten", "tcp",
+                           f"{SCREEN[0] * scale}x{SCREEN[1] * scale}x24", "-noreset",
+                           "-nolisten", "tcp",
                            "+extension", "RANDR", "+extension", "XTEST"],
                   pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
@@ -181,9 +183,14 @@ def start_x(session):
     while time.monotonic() < deadline:
         out = session.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
         if "window id" in out:
-            return
+            break
         time.sleep(0.1)
-    raise Failure("openbox did not take over the screen")
+    else:
+        raise Failure("openbox did not take over the screen")
+    if scale != 1:
+        # The desktop's scale, as desktops set it: the X resource the host and Chromium read.
+        subprocess.run(["xrdb", "-merge"], input=f"Xft.dpi: {96 * scale}\n", text=True,
+                       env=session.env(), check=True, timeout=30)
 
 
 def install_hosts(session, args, profile):
@@ -222,7 +229,7 @@ def shlex_quote(s):
     return shlex.quote(s)
 
 
-def start_chromium(session, chromium, profile):
+def start_chromium(session, chromium, profile, scale):
     argv = [
         chromium,
         f"--user-data-dir={profile}",
@@ -233,7 +240,7 @@ def start_chromium(session, chromium, profile):
         "--no-first-run", "--no-default-browser-check",
         "--disable-background-networking", "--disable-component-update", "--disable-sync",
         "--disable-default-apps", "--disable-gpu", "--password-store=basic",
-        "--force-color-profile=srgb", "--force-device-scale-factor=1",
+        "--force-color-profile=srgb", f"--force-device-scale-factor={scale}",
         # Wheel steps land at once, so the page reads where a scroll ended.
         "--disable-smooth-scrolling",
         # No infobar about the flags below: it would move the page while the test runs.
@@ -336,13 +343,14 @@ def host_side_checks(session, reports, bin_dir):
     def check(name, ok, detail=""):
         results.append((name, bool(ok), detail))
 
+    scale = x_scale(session)
     wid = active_browser_window(session)
-    frame = window_outer_frame(session, wid)
+    frame = window_outer_frame(session, wid)  # X pixels
+    frame_points = {k: round(v / scale) for k, v in frame.items()}
     outer = data.get("get_active_browser_outer_rect")
     check("outer rect equals the X window's frame (xwininfo + _NET_FRAME_EXTENTS)",
-          outer == frame, f"host {outer}, X {frame}")
+          outer == frame_points, f"host {outer}, X {frame} pixels = {frame_points} points")
 
-    scale = x_scale(session)
     host_scale = data.get("get_screen_backing_scale_factor")
     check("scale factor equals the X server's (Xft.dpi / 96, 1.0 unset)",
           isinstance(host_scale, (int, float)) and abs(host_scale - scale) < 1e-9,
@@ -400,6 +408,8 @@ def main():
     parser.add_argument("--install-script", required=True)
     parser.add_argument("--timeout", type=float, default=150)
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
+    parser.add_argument("--scale", type=int, default=1, choices=[1, 2],
+                        help="desktop scale (Xft.dpi / 96): pixels per point")
     args = parser.parse_args()
 
     started = time.monotonic()
@@ -409,11 +419,11 @@ def main():
             raise Failure(f"the host program {args.host} is missing; build it first")
         chromium = require_tools()
         session = Session(args.keep)
-        start_x(session)
+        start_x(session, args.scale)
         profile = os.path.join(session.tmp, "profile")
         os.makedirs(profile)
         bin_dir, report_path = install_hosts(session, args, profile)
-        start_chromium(session, chromium, profile)
+        start_chromium(session, chromium, profile, args.scale)
         log("chromium started; waiting for the extension's reports")
         reports = wait_for_done(session, report_path, args.timeout)
         if reports is None:
