@@ -57,6 +57,30 @@ bool StartsWithWhiteSpace(std::string_view text, size_t position) {
   return c >= 0 && u_hasBinaryProperty(c, UCHAR_WHITE_SPACE);
 }
 
+// ICU's word rules join letters across U+202F (narrow no-break space counts as
+// ExtendNumLet), which would put whitespace inside a word: split such pieces at every
+// White_Space code point instead.
+void AppendWithoutWhiteSpace(std::string_view text, size_t start, size_t end,
+                             std::vector<WordRange>& ranges) {
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  size_t pieceStart = kNone;
+  size_t position = start;
+  while (position < end) {
+    int32_t offset = static_cast<int32_t>(position);
+    UChar32 c = 0;
+    U8_NEXT(reinterpret_cast<const uint8_t*>(text.data()), offset, static_cast<int32_t>(end), c);
+    const bool white = c >= 0 && u_hasBinaryProperty(c, UCHAR_WHITE_SPACE);
+    if (white && pieceStart != kNone) {
+      ranges.push_back({pieceStart, position});
+      pieceStart = kNone;
+    } else if (!white && pieceStart == kNone) {
+      pieceStart = position;
+    }
+    position = static_cast<size_t>(offset);
+  }
+  if (pieceStart != kNone) ranges.push_back({pieceStart, end});
+}
+
 }  // namespace
 
 std::vector<WordRange> MakePhysicalWordRanges(std::string_view text) {
@@ -94,7 +118,7 @@ std::vector<WordRange> MakeLogicalWordRanges(std::string_view text) {
   for (int32_t end = ubrk_next(it); end != UBRK_DONE; start = end, end = ubrk_next(it)) {
     // Statuses below UBRK_WORD_NONE_LIMIT mark spaces, punctuation and symbols.
     if (ubrk_getRuleStatus(it) >= UBRK_WORD_NONE_LIMIT) {
-      ranges.push_back({static_cast<size_t>(start), static_cast<size_t>(end)});
+      AppendWithoutWhiteSpace(text, static_cast<size_t>(start), static_cast<size_t>(end), ranges);
     }
   }
   return ranges;
