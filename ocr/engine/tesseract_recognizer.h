@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/recognizer.h"
@@ -13,15 +14,21 @@ namespace ocr::engine {
 
 // How one recognition level drives Tesseract. Chosen by measurement (see the README).
 struct TesseractLevelConfig {
-  // Images of unknown resolution no wider than this are scaled up before recognition:
-  // screenshots whose text is 11-16 px high are read far better at 2-3 times that size.
-  int smallImageMaxWidth = 0;
-  double smallImageScale = 1.0;
-  // Whether Tesseract retries lines it read poorly as inverted (light on dark) text.
-  bool retryInverted = true;
+  // Images of unknown resolution (screenshots) no wider than kScreenshotMaxWidth are scaled
+  // by this before recognition: text 11-16 px high is read better at twice that size.
+  double screenshotScale = 1.0;
+  // Pages of known resolution above this are scaled down to it before recognition; 0 keeps
+  // them as they are. Layout analysis and binarisation cost grows with the pixel count.
+  int documentDpi = 0;
 };
 
+inline constexpr int kScreenshotMaxWidth = 2000;
+
 TesseractLevelConfig ConfigFor(RecognitionLevel level);
+
+// The factor an image is scaled by before recognition: width in pixels, resolution when
+// known (a rendered page, or an image file declaring a plausible one).
+double RecognitionScale(const TesseractLevelConfig& config, int width, std::optional<int> knownDpi);
 
 // Recognises with Tesseract 5's LSTM engine. The engine is initialised once per process and
 // language list and reused for every page; its diagnostics never reach stdout or stderr.
