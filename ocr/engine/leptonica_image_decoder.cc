@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/pix_bitmap.h"
+#include "engine/quiet_stderr.h"
 
 namespace ocr::engine {
 namespace {
@@ -51,6 +52,7 @@ LeptonicaImageDecoder::LeptonicaImageDecoder() {
 
 DecodeOutcome LeptonicaImageDecoder::Decode(const std::string& path) {
   DecodeOutcome outcome;
+  const QuietStderr quiet;
   // The header alone first: a file announcing 60000 x 60000 pixels must be refused
   // before the decoder allocates anything for it.
   l_int32 format = 0, width = 0, height = 0, bps = 0, spp = 0, colormap = 0;

@@ -33,7 +33,8 @@ RecognizedLine::RecognizedLine(int imageWidth, int imageHeight)
 
 void RecognizedLine::AddWord(const std::string& text, const PixelBox& box,
                              std::vector<Symbol> symbols) {
-  if (text.empty()) return;
+  // The engine now and then reports a "word" of blanks; it holds nothing to box.
+  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return;
   if (!text_.empty()) text_.push_back(' ');
   PlacedWord word{text_.size(), text_.size() + text.size(), box, {}};
   text_ += text;

@@ -29,7 +29,7 @@ class RecognizedLine final : public RecognizedText {
 
   RecognizedLine(int imageWidth, int imageHeight);
 
-  // Appends a word (ignored when text is empty). Symbols whose texts do not add up to the
+  // Appends a word (ignored when text is empty or blank). Symbols whose texts do not add up to the
   // word's text are ignored: only whole-word ranges of that word then have a box.
   void AddWord(const std::string& text, const PixelBox& box, std::vector<Symbol> symbols);
   bool Empty() const { return words_.empty(); }

@@ -34,7 +34,11 @@ TEST(RecognizedLineTest, TextIsTheWordsJoinedBySingleSpaces) {
   RecognizedLine line = MakeLine();
   EXPECT_EQ(line.String(), "Hello, world");
   line.AddWord("", {0, 0, 1, 1}, {});
+  line.AddWord(" ", {0, 0, 1, 1}, {{" ", {0, 0, 1, 1}}});
   EXPECT_EQ(line.String(), "Hello, world");
+  RecognizedLine blank(10, 10);
+  blank.AddWord("  ", {0, 0, 1, 1}, {});
+  EXPECT_TRUE(blank.Empty());
 }
 
 TEST(RecognizedLineTest, WholeWordsTakeWordBoxesAndTheLineTheirUnion) {
