@@ -1,0 +1,125 @@
+// The built host over real pipes, with no X server, so only the channel and dispatch speak.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "host_process.h"
+
+namespace {
+
+using morel_test::Frame;
+using morel_test::HostProcess;
+
+class ChannelTest : public ::testing::Test {
+ protected:
+  HostProcess host{MOREL_XY_HOST_PATH, ""};
+};
+
+TEST_F(ChannelTest, ExampleExchangeByteForByteThenEndOfInput) {
+  ASSERT_TRUE(host.Send(R"({"id":7,"method":"get_version","params":{}})"));
+  host.CloseInput();
+  const std::string expected = R"({"id":7,"result":"1.0.31"})";
+  EXPECT_EQ(host.ReadAll(), Frame(expected));
+  EXPECT_EQ(host.Wait(), 254);
+}
+
+TEST_F(ChannelTest, HandlerExceptionIsAnsweredAndTheNextRequestServed) {
+  host.Send(
+      R"({"id":8,"method":"send_mouse_wheel_event","params":{"deltaX":"a","deltaY":0,"deltaZ":0}})");
+  host.Send(R"({"id":9,"method":"get_version"})");
+  EXPECT_EQ(
+      host.Receive(),
+      R"({"error":["message","Exception: [json.exception.type_error.302] type must be number, but is string"],"id":8})");
+  EXPECT_EQ(host.Receive(), R"({"id":9,"result":"1.0.31"})");
+}
+
+TEST_F(ChannelTest, ParametersOfAMethodThatNeedsThemWhenParamsIsAbsent) {
+  host.Send(R"({"id":1,"method":"send_text"})");
+  host.Send(R"({"id":2,"method":"send_mouse_event","params":{"type":"3","button":0,"x":0,"y":0}})");
+  host.Send(R"({"id":3,"method":"find_rectangle","params":{"displayId":""}})");
+  EXPECT_EQ(
+      host.Receive(),
+      R"({"error":["message","Exception: [json.exception.type_error.305] cannot use operator[] with a string argument with null"],"id":1})");
+  EXPECT_EQ(
+      host.Receive(),
+      R"({"error":["message","Exception: [json.exception.type_error.302] type must be number, but is string"],"id":2})");
+  EXPECT_EQ(
+      host.Receive(),
+      R"({"error":["message","Exception: [json.exception.out_of_range.403] key 'color' not found"],"id":3})");
+}
+
+TEST_F(ChannelTest, GetVersionIgnoresParamsAndKeepsIdOrder) {
+  host.Send(R"({"params":null,"method":"get_version","id":3.9})");
+  host.Send(R"({"method":"get_version","id":-1,"params":[1,2]})");
+  host.Send(
+      "\xEF\xBB\xBF"
+      R"({"id":5,"method":"get_version"})");
+  EXPECT_EQ(host.Receive(), R"({"id":3,"result":"1.0.31"})");
+  EXPECT_EQ(host.Receive(), R"({"id":-1,"result":"1.0.31"})");
+  EXPECT_EQ(host.Receive(), R"({"id":5,"result":"1.0.31"})");
+}
+
+TEST_F(ChannelTest, WithoutADisplayEveryOperationFailsOrderly) {
+  host.Send(R"({"id":1,"method":"get_display_list"})");
+  host.Send(R"({"id":2,"method":"get_active_browser_outer_rect"})");
+  host.Send(R"({"id":3,"method":"find_rectangle","params":{"color":"#00FF00"}})");
+  for (int id = 1; id <= 3; ++id) {
+    const auto response = host.Receive();
+    ASSERT_TRUE(response.has_value());
+    const auto json = nlohmann::json::parse(*response);
+    EXPECT_EQ(json["id"], id);
+    EXPECT_TRUE(json.contains("result") || json.contains("error")) << *response;
+  }
+  host.CloseInput();
+  EXPECT_EQ(host.Wait(), 254);
+}
+
+struct EndCase {
+  const char* name;
+  std::string input;
+  int status;
+};
+
+class ChannelEndTest : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(ChannelEndTest, EndsWithItsStatusAndWritesNothing) {
+  HostProcess host(MOREL_XY_HOST_PATH, "");
+  host.WriteRaw(GetParam().input);
+  host.CloseInput();
+  EXPECT_EQ(host.ReadAll(), "");
+  EXPECT_EQ(host.Wait(), GetParam().status);
+}
+
+std::string Length(uint32_t value) {
+  return std::string(reinterpret_cast<char*>(&value), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ChannelEndTest,
+    ::testing::Values(
+        EndCase{"empty", "", 254}, EndCase{"zero_length", Length(0) + Frame("{}"), 254},
+        EndCase{"short_prefix", "\x05\x00", 254},
+        EndCase{"short_body", Length(100) + std::string(60, ' '), 254},
+        EndCase{"over_limit", Length(64u * 1024 * 1024 + 1) + Frame("{}"), 254},
+        EndCase{"lying_length_60mib", Length(60u * 1024 * 1024) + "{\"id\":1", 254},
+        EndCase{"not_json", Frame("{\"id\":1,"), 253}, EndCase{"array", Frame("[1]"), 253},
+        EndCase{"no_id", Frame(R"({"method":"get_version"})"), 252},
+        EndCase{"string_id", Frame(R"({"id":"1","method":"get_version"})"), 252},
+        EndCase{"id_too_big", Frame(R"({"id":4294967296,"method":"get_version"})"), 252},
+        EndCase{"unknown_method", Frame(R"({"id":1,"method":"get_versions"})"), 251},
+        EndCase{"method_not_string", Frame(R"({"id":1,"method":7})"), 251}),
+    [](const ::testing::TestParamInfo<EndCase>& test) { return std::string(test.param.name); });
+
+TEST(ChannelOutputTest, ClosedOutputDoesNotKillTheHost) {
+  HostProcess host(MOREL_XY_HOST_PATH, "");
+  host.CloseOutput();
+  host.Send(R"({"id":1,"method":"get_version"})");
+  host.Send(R"({"id":2,"method":"get_version"})");
+  host.CloseInput();
+  EXPECT_EQ(host.Wait(), 254);
+}
+
+}  // namespace
