@@ -6,6 +6,7 @@ Usage: ocr_bench.py <path to the built ocr> [--runs N] [--only NAME]"""
 
 import argparse
 import os
+import resource
 import statistics
 import subprocess
 import sys
@@ -21,14 +22,30 @@ UNTUNED = {k: v for k, v in os.environ.items() if k != "OMP_THREAD_LIMIT"}
 
 
 def timed(command, env, runs):
-    """Median wall time of runs executions (one warm-up first)."""
+    """Median wall time and median CPU time (user + system, children included) of runs
+    executions after one warm-up. CPU time is the steadier figure on a shared machine."""
     subprocess.run(command, env=env, check=True, capture_output=True)
-    times = []
+    walls, cpus = [], []
     for _ in range(runs):
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
         start = time.perf_counter()
         subprocess.run(command, env=env, check=True, capture_output=True)
-        times.append(time.perf_counter() - start)
-    return statistics.median(times)
+        walls.append(time.perf_counter() - start)
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        cpus.append(after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime)
+    return Timing(statistics.median(walls), statistics.median(cpus))
+
+
+class Timing:
+    def __init__(self, wall, cpu):
+        self.wall = wall
+        self.cpu = cpu
+
+    def __str__(self):
+        return "%.2f s wall / %.2f s CPU" % (self.wall, self.cpu)
+
+    def ratio(self, other):
+        return "wall ratio %.2f, CPU ratio %.2f" % (self.wall / other.wall, self.cpu / other.cpu)
 
 
 def ocr_text(ocr, path, out, mode="accurate", env=TUNED):
@@ -51,10 +68,9 @@ def bench_page_image(ocr, folder, runs):
     theirs = timed(["tesseract", page, os.path.join(folder, "t")], TUNED, runs)
     same = ocr_cer.normalize(ocr_text(ocr, page, out)) == ocr_cer.normalize(
         tesseract_text(page, os.path.join(folder, "t")))
-    print("page image 2550x3300 @300 DPI: ocr %.2f s, OMP_THREAD_LIMIT=1 tesseract %.2f s, "
-          "ratio %.2f, same text: %s, CER %.2f%%" % (
-              ours, theirs, ours / theirs, same, 100 * ocr_cer.cer(ocr_text(ocr, page, out),
-                                                                    truth)))
+    print("page image 2550x3300 @300 DPI: ocr %s; OMP_THREAD_LIMIT=1 tesseract %s; %s; "
+          "same text: %s; CER %.2f%%" % (ours, theirs, ours.ratio(theirs), same,
+                                         100 * ocr_cer.cer(ocr_text(ocr, page, out), truth)))
 
 
 def bench_pdf_page(ocr, folder, runs):
@@ -65,8 +81,8 @@ def bench_pdf_page(ocr, folder, runs):
     script = ("pdftoppm -r 300 -png -singlefile '%s' '%s/r' && tesseract '%s/r.png' '%s/r' "
               "--dpi 300" % (pdf, folder, folder, folder))
     theirs = timed(["bash", "-c", script], TUNED, runs)
-    print("PDF Letter page: ocr %.2f s, pdftoppm -r 300 + tuned tesseract %.2f s, ratio %.2f" %
-          (ours, theirs, ours / theirs))
+    print("PDF Letter page: ocr %s; pdftoppm -r 300 + tuned tesseract %s; %s" %
+          (ours, theirs, ours.ratio(theirs)))
 
 
 def bench_levels(ocr, folder, runs):
@@ -80,12 +96,14 @@ def bench_levels(ocr, folder, runs):
     for name, docs in sets:
         row = {}
         for mode in ("accurate", "fast"):
-            total = sum(timed([ocr, "-i", p, "-o", out, "-m", mode], TUNED, runs) for p, _ in docs)
+            timings = [timed([ocr, "-i", p, "-o", out, "-m", mode], TUNED, runs) for p, _ in docs]
+            total = Timing(sum(t.wall for t in timings), sum(t.cpu for t in timings))
             errors = [ocr_cer.cer(ocr_text(ocr, p, out, mode), t) for p, t in docs]
             row[mode] = (total, 100 * sum(errors) / len(errors))
-        print("%s: accurate %.2f s CER %.2f%%, fast %.2f s CER %.2f%%, fast is %.2fx faster" % (
-            name, row["accurate"][0], row["accurate"][1], row["fast"][0], row["fast"][1],
-            row["accurate"][0] / row["fast"][0]))
+        print("%s: accurate %s CER %.2f%%; fast %s CER %.2f%%; fast is %.2fx faster (wall), "
+              "%.2fx (CPU)" % (name, row["accurate"][0], row["accurate"][1], row["fast"][0],
+                               row["fast"][1], row["accurate"][0].wall / row["fast"][0].wall,
+                               row["accurate"][0].cpu / row["fast"][0].cpu))
 
 
 def bench_thread_limit(ocr, folder, runs):
@@ -96,8 +114,8 @@ def bench_thread_limit(ocr, folder, runs):
     no_limit = timed([ocr, "-i", page, "-o", out], UNTUNED, runs)
     bad_limit = timed([ocr, "-i", page, "-o", out], dict(UNTUNED, OMP_THREAD_LIMIT="8"), runs)
     untuned = timed(["tesseract", page, os.path.join(folder, "t")], UNTUNED, 1)
-    print("OpenMP: ocr with OMP_THREAD_LIMIT=1 %.2f s, unset %.2f s, =8 %.2f s; "
-          "tesseract with it unset %.2f s" % (with_limit, no_limit, bad_limit, untuned))
+    print("OpenMP: ocr with OMP_THREAD_LIMIT=1 %s; unset %s; =8 %s; tesseract with it unset "
+          "%s" % (with_limit, no_limit, bad_limit, untuned))
 
 
 def bench_memory(ocr, folder, runs):

@@ -128,9 +128,13 @@ TesseractLevelConfig ConfigFor(RecognitionLevel level) {
   return config;
 }
 
-double RecognitionScale(const TesseractLevelConfig& config, int width,
+double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
                         std::optional<int> knownDpi) {
-  if (!knownDpi) return width <= kScreenshotMaxWidth ? config.screenshotScale : 1.0;
+  if (!knownDpi) {
+    const double scale = config.screenshotScale;
+    const double pixels = static_cast<double>(width) * height * scale * scale;
+    return width <= kScreenshotMaxWidth && pixels <= kMaxUpscaledPixels ? scale : 1.0;
+  }
   if (config.documentDpi > 0 && *knownDpi > config.documentDpi) {
     return static_cast<double>(config.documentDpi) / *knownDpi;
   }
@@ -192,14 +196,22 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   }
   // Screenshots carry no useful resolution; 96 is what their text was laid out for.
   int resolution = knownDpi.value_or(96);
-  const double scale = RecognitionScale(config, pixGetWidth(source), knownDpi);
+  const double scale =
+      RecognitionScale(config, pixGetWidth(source), pixGetHeight(source), knownDpi);
 
   PixPtr scaled;
   Pix* input = source;
   if (scale != 1.0) {
     const auto factor = static_cast<float>(scale);
-    scaled.reset(pixGetDepth(source) == 1 ? pixScaleBinary(source, factor, factor)
-                                          : pixScale(source, factor, factor));
+    if (scale < 1.0 && pixGetDepth(source) == 32) {
+      // Shrinking a colour page: grey first, so the area map reads a quarter of the bytes.
+      PixPtr grey(pixConvertRGBToGrayFast(source));
+      if (grey) scaled.reset(pixScaleAreaMap(grey.get(), factor, factor));
+    } else if (pixGetDepth(source) == 1) {
+      scaled.reset(pixScaleBinary(source, factor, factor));
+    } else {
+      scaled.reset(pixScale(source, factor, factor));
+    }
     if (scaled) {
       input = scaled.get();
       resolution = std::max(1, static_cast<int>(std::lround(resolution * scale)));

@@ -23,12 +23,16 @@ struct TesseractLevelConfig {
 };
 
 inline constexpr int kScreenshotMaxWidth = 2000;
+// A tall full-page screenshot is not enlarged past this many pixels, which bounds the
+// recogniser's working memory whatever the image's height.
+inline constexpr double kMaxUpscaledPixels = 40e6;
 
 TesseractLevelConfig ConfigFor(RecognitionLevel level);
 
 // The factor an image is scaled by before recognition: width in pixels, resolution when
 // known (a rendered page, or an image file declaring a plausible one).
-double RecognitionScale(const TesseractLevelConfig& config, int width, std::optional<int> knownDpi);
+double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
+                        std::optional<int> knownDpi);
 
 // Recognises with Tesseract 5's LSTM engine. The engine is initialised once per process and
 // language list and reused for every page; its diagnostics never reach stdout or stderr.
