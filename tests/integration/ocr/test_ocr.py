@@ -353,6 +353,24 @@ class ImageTest(Workspace):
         first = [box for _, box in self.truth[0]]
         self.assertLessEqual(abs(lines[0]["Words"][0]["Left"] - first[0][0]), 3)
 
+    def test_transparent_grey_and_one_bit_images(self):
+        from PIL import Image, ImageDraw, ImageFont
+        face = ImageFont.truetype(documents.DEJAVU, 24)
+        # Black text on a fully transparent (black) background: flattened onto white.
+        rgba = Image.new("RGBA", (400, 50), (0, 0, 0, 0))
+        ImageDraw.Draw(rgba).text((10, 10), "Transparent page", font=face, fill=(0, 0, 0, 255))
+        rgba.save(self.path("alpha.png"))
+        grey = Image.new("L", (400, 50), 230)
+        ImageDraw.Draw(grey).text((10, 10), "Grey scale page", font=face, fill=20)
+        grey.save(self.path("grey.png"))
+        mono = Image.new("1", (400, 50), 1)
+        ImageDraw.Draw(mono).text((10, 10), "One bit page", font=face, fill=0)
+        mono.save(self.path("mono.tif"))
+        for name, text in (("alpha.png", "Transparent page"), ("grey.png", "Grey scale page"),
+                           ("mono.tif", "One bit page")):
+            result = self.recognise("-i", self.path(name))
+            self.assertEqual(result["ParsedResults"][0]["ParsedText"], text, name)
+
     def test_light_text_on_dark_background(self):
         result = self.recognise("-i", self.path("dark.png"), "-m", "fast")
         self.assertEqual(result["ParsedResults"][0]["ParsedText"], "Dark theme settings")
