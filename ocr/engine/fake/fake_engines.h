@@ -114,7 +114,7 @@ class FakeImageDecoder final : public ImageDecoder {
   }
 };
 
-struct FakePageSpec {
+struct ScriptedPdfPage {
   PdfBox mediaBox{0, 0, 612, 792};
   int rotation = 0;
   bool missing = false;  // Page() yields nothing
@@ -123,14 +123,14 @@ struct FakePageSpec {
 
 class FakePdfPage final : public PdfPage {
  public:
-  FakePdfPage(FakePageSpec spec, int number) : spec_(spec), number_(number) {}
-  PdfBox MediaBox() const override { return spec_.mediaBox; }
-  int Rotation() const override { return spec_.rotation; }
-  const FakePageSpec& spec() const { return spec_; }
+  FakePdfPage(ScriptedPdfPage script, int number) : script_(script), number_(number) {}
+  PdfBox MediaBox() const override { return script_.mediaBox; }
+  int Rotation() const override { return script_.rotation; }
+  const ScriptedPdfPage& script() const { return script_; }
   int number() const { return number_; }
 
  private:
-  FakePageSpec spec_;
+  ScriptedPdfPage script_;
   int number_;
 };
 
@@ -143,7 +143,7 @@ struct RenderCall {
 
 class FakePdfDocument final : public PdfDocument {
  public:
-  FakePdfDocument(std::vector<FakePageSpec> pages, std::vector<RenderCall>* renders)
+  FakePdfDocument(std::vector<ScriptedPdfPage> pages, std::vector<RenderCall>* renders)
       : pages_(std::move(pages)), renders_(renders) {}
   int PageCount() const override { return static_cast<int>(pages_.size()); }
   std::unique_ptr<PdfPage> Page(int pageNumber) override {
@@ -156,7 +156,7 @@ class FakePdfDocument final : public PdfDocument {
     const auto& fakePage = dynamic_cast<const FakePdfPage&>(page);
     renders_->push_back({fakePage.number(), dpi, widthPx, heightPx});
     RenderOutcome outcome;
-    outcome.status = fakePage.spec().renderStatus;
+    outcome.status = fakePage.script().renderStatus;
     if (outcome.status == RenderStatus::ok) {
       outcome.bitmap = std::make_unique<FakeBitmap>(widthPx, heightPx,
                                                     "page" + std::to_string(fakePage.number()));
@@ -165,13 +165,13 @@ class FakePdfDocument final : public PdfDocument {
   }
 
  private:
-  std::vector<FakePageSpec> pages_;
+  std::vector<ScriptedPdfPage> pages_;
   std::vector<RenderCall>* renders_;
 };
 
 class FakePdfOpener final : public PdfOpener {
  public:
-  std::optional<std::vector<FakePageSpec>> pages;  // absent: not a PDF
+  std::optional<std::vector<ScriptedPdfPage>> pages;  // absent: not a PDF
   std::vector<RenderCall> renders;
 
   std::unique_ptr<PdfDocument> Open(const std::string&) override {

@@ -80,7 +80,7 @@ TEST_F(RunTest, ImageIsRecognisedInPixelUnitsWithoutDpi) {
 }
 
 TEST_F(RunTest, PdfPagesAreRenderedAt300DpiUprightAndReportedProgressively) {
-  pdf_.pages = std::vector<FakePageSpec>{
+  pdf_.pages = std::vector<ScriptedPdfPage>{
       {{0, 0, 612, 792}, 0},         // US Letter
       {{0, 0, 595, 842}, 90},        // A4, turned a quarter: sides swap
       {{100, 200, 512, 592}, 180}};  // origin off zero: size from the box alone
@@ -113,7 +113,7 @@ TEST_F(RunTest, PdfPagesAreRenderedAt300DpiUprightAndReportedProgressively) {
 }
 
 TEST_F(RunTest, ASelectedPageIsTheOnlyOneAndAnUnknownPageGivesNoPages) {
-  pdf_.pages = std::vector<FakePageSpec>(3);
+  pdf_.pages = std::vector<ScriptedPdfPage>(3);
   ASSERT_TRUE(RunOn("scan.final.PDF", 2));
   EXPECT_EQ(stdout_, "Processing PDF page 2 / 3 ...\n");
   EXPECT_EQ(Result()["ParsedResults"].size(), 1u);
@@ -125,7 +125,7 @@ TEST_F(RunTest, ASelectedPageIsTheOnlyOneAndAnUnknownPageGivesNoPages) {
 }
 
 TEST_F(RunTest, AFailureOnAnyPageWritesNothing) {
-  pdf_.pages = std::vector<FakePageSpec>(10);
+  pdf_.pages = std::vector<ScriptedPdfPage>(10);
   recognizer_.outcomes = {OneLine("1"), OneLine("2"), OneLine("3"), OneLine("4"), std::nullopt};
   recognizer_.performError = "unsupported recognition language \"xx\"";
   EXPECT_FALSE(RunOn("scan.final.PDF"));
@@ -137,22 +137,22 @@ TEST_F(RunTest, AFailureOnAnyPageWritesNothing) {
 }
 
 TEST_F(RunTest, PageLevelFailuresAreReportedWithThePageNumber) {
-  pdf_.pages = std::vector<FakePageSpec>{{}, {}};
+  pdf_.pages = std::vector<ScriptedPdfPage>{{}, {}};
   (*pdf_.pages)[1].missing = true;
   EXPECT_FALSE(RunOn("scan.final.PDF"));
   EXPECT_EQ(stderr_, "error: Could not get PDF page 2\n");
 
   pdf_.renders.clear();
-  pdf_.pages = std::vector<FakePageSpec>{{{0, 0, 20000, 20000}, 0}};  // 6.9 GB of pixels
+  pdf_.pages = std::vector<ScriptedPdfPage>{{{0, 0, 20000, 20000}, 0}};  // 6.9 GB of pixels
   EXPECT_FALSE(RunOn("scan.final.PDF"));
   EXPECT_EQ(stderr_, "error: Could not create CGContext for PDF page 1\n");
   EXPECT_TRUE(pdf_.renders.empty());  // refused before anything was rendered
 
-  pdf_.pages = std::vector<FakePageSpec>{{{0, 0, 0.1, 100}, 0}};  // under one pixel wide
+  pdf_.pages = std::vector<ScriptedPdfPage>{{{0, 0, 0.1, 100}, 0}};  // under one pixel wide
   EXPECT_FALSE(RunOn("scan.final.PDF"));
   EXPECT_EQ(stderr_, "error: Could not create CGContext for PDF page 1\n");
 
-  pdf_.pages = std::vector<FakePageSpec>{{}};
+  pdf_.pages = std::vector<ScriptedPdfPage>{{}};
   (*pdf_.pages)[0].renderStatus = engine::RenderStatus::noImage;
   EXPECT_FALSE(RunOn("scan.final.PDF"));
   EXPECT_EQ(stderr_, "error: Could not create CGImage for PDF page 1\n");
@@ -164,7 +164,7 @@ TEST_F(RunTest, PageLevelFailuresAreReportedWithThePageNumber) {
 }
 
 TEST_F(RunTest, AnUnsavedPageCopyIsReportedAndTheRunGoesOn) {
-  pdf_.pages = std::vector<FakePageSpec>(2);
+  pdf_.pages = std::vector<ScriptedPdfPage>(2);
   png_.succeed = false;
   ASSERT_TRUE(RunOn("scan.final.PDF", std::nullopt, dir_.string()));
   EXPECT_EQ(stderr_,
