@@ -5,14 +5,21 @@
 
 namespace morel_xy {
 
-// Applications, windows, displays and capture through Xlib, EWMH, XRandR and XShm.
+// Applications, windows, displays and capture of an X session (EWMH, XRandR, XShm). Every
+// call asks the server anew; nothing is cached. A window that vanishes mid-call is left out,
+// and a lost connection makes every call fail the way the Desktop contract states.
 class X11Screen {
  public:
   explicit X11Screen(X11Connection& connection);
   ~X11Screen();
 
+  // The owner (_NET_WM_PID) of windows whose WM_CLASS names the browser; of several such
+  // processes the one started first. -1 when none.
   int32_t GetApplicationPid(const std::string& bundleId);
+  // Viewable, not minimised top-level windows, front to back, desktop windows left out.
+  // Layer 0 for normal and dialog windows; bounds = outer frame in points.
   std::optional<std::vector<OnScreenWindow>> ListOnScreenWindows();
+  // One Screen per XRandR monitor.
   std::vector<Screen> ListScreens();
   uint32_t MainDisplayNumber();
   double MainScreenBackingScaleFactor();
