@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "desktop/x11/edid.h"
@@ -118,7 +119,14 @@ std::vector<X11Monitor> ListMonitors(const X11Connection& x) {
       if (clipped.width > 0 && clipped.height > 0) monitor.workArea = clipped;
     }
   }
-  if (!anyPrimary) monitors.front().primary = true;
+  if (!anyPrimary) {
+    // No primary output is set (a bare server): the monitor at the root's origin is the one
+    // the desktop starts from, else the first.
+    auto atOrigin = std::find_if(monitors.begin(), monitors.end(), [](const X11Monitor& m) {
+      return m.bounds.x == 0 && m.bounds.y == 0;
+    });
+    (atOrigin != monitors.end() ? *atOrigin : monitors.front()).primary = true;
+  }
   return monitors;
 }
 

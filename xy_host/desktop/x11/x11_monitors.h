@@ -22,8 +22,8 @@ struct X11Monitor {
 };
 
 // The active monitors in XRandR's order, read anew on every call. Exactly one is primary
-// (the first when XRandR names none). Without XRandR 1.5 the whole root is one monitor. Empty
-// when the connection is lost.
+// (when XRandR names none, the one at the root's origin, else the first). Without XRandR 1.5 the
+// whole root is one monitor. Empty when the connection is lost.
 std::vector<X11Monitor> ListMonitors(const X11Connection& x);
 
 }  // namespace morel_xy

@@ -83,7 +83,7 @@ std::optional<std::vector<OnScreenWindow>> X11Screen::ListOnScreenWindows() {
     OnScreenWindow window;
     window.ownerPid = OwnerPid(connection_, top.client);
     window.windowNumber = static_cast<int32_t>(top.client);
-    window.name = GetTitle(connection_, top.client);
+    window.name = GetTitle(connection_, top.client).value_or("");  // untitled: empty
     const std::optional<int32_t> layer = Layer(connection_, top);
     if (!trap.Finish()) continue;  // gone while being read
     if (!layer) continue;          // part of the desktop itself
