@@ -19,33 +19,31 @@ size_t WordsFor(int32_t bits) {
 }
 
 // Ones counted from bit `from` upwards through consecutive words, stopping at the first zero
-// bit or after `limit` bits.
-int32_t CountOnesUp(const uint64_t* words, int32_t from, int32_t limit) {
-  int32_t count = 0;
-  int32_t at = from;
-  while (at < limit) {
-    const uint64_t word = words[at / 64] >> (at % 64);
-    const int32_t available = 64 - at % 64;
-    const int32_t ones = std::countr_one(word);
-    const int32_t step = std::min(ones, available);
-    count += step;
-    at += step;
-    if (step < available) break;
+// bit or at bit `limit`. Bits from `limit` to the end of the last word are clear.
+inline int32_t CountOnesUp(const uint64_t* words, int32_t from, int32_t limit) {
+  // Most runs end inside their first word.
+  const int32_t available = 64 - from % 64;
+  const int32_t ones = std::countr_one(words[from / 64] >> (from % 64));
+  if (ones < available) return ones;
+  int32_t count = available;
+  for (int32_t at = from + available; at < limit; at += 64) {
+    const int32_t more = std::countr_one(words[at / 64]);
+    count += more;
+    if (more < 64) break;
   }
-  return std::min(count, limit - from);
+  return count;
 }
 
 // Ones counted from bit `from` downwards to bit 0, stopping at the first zero bit.
-int32_t CountOnesDown(const uint64_t* words, int32_t from) {
-  int32_t count = 0;
-  int32_t at = from;
-  while (at >= 0) {
-    const int32_t available = at % 64 + 1;
-    const uint64_t word = words[at / 64] << (63 - at % 64);
-    const int32_t step = std::min(std::countl_one(word), available);
-    count += step;
-    at -= step;
-    if (step < available) break;
+inline int32_t CountOnesDown(const uint64_t* words, int32_t from) {
+  const int32_t available = from % 64 + 1;
+  const int32_t ones = std::countl_one(words[from / 64] << (63 - from % 64));
+  if (ones < available) return ones;
+  int32_t count = available;
+  for (int32_t word = from / 64 - 1; word >= 0; --word) {
+    const int32_t more = std::countl_one(words[word]);
+    count += more;
+    if (more < 64) break;
   }
   return count;
 }
@@ -57,13 +55,50 @@ struct ChannelRange {
 };
 
 void MarkRowScalar(const uint8_t* bytes, int32_t from, int32_t to, const ChannelRange range[3],
-                   int32_t y, ExactRectFinderContext& context) {
+                   uint64_t* row) {
   for (int32_t x = from; x < to; ++x) {
     const uint8_t* p = bytes + 3 * static_cast<size_t>(x);
     if (static_cast<uint8_t>(p[0] - range[0].low) <= range[0].span &&
         static_cast<uint8_t>(p[1] - range[1].low) <= range[1].span &&
         static_cast<uint8_t>(p[2] - range[2].low) <= range[2].span) {
-      context.Mark(x, y);
+      row[static_cast<size_t>(x) / 64] |= uint64_t{1} << (x % 64);
+    }
+  }
+}
+
+// Transposes a 64 x 64 bit matrix in place: bit c of word r moves to bit r of word c.
+// Off-diagonal blocks are swapped at halving sizes (32, 16, ..., 1).
+void Transpose64(uint64_t a[64]) {
+  uint64_t m = 0x00000000FFFFFFFFull;
+  for (int j = 32; j != 0; j >>= 1, m ^= (m << j)) {
+    for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+      const uint64_t t = ((a[k] >> j) ^ a[k | j]) & m;
+      a[k] ^= t << j;
+      a[k | j] ^= t;
+    }
+  }
+}
+
+// Fills the column-packed mask from the row-packed one, 64 x 64 pixels at a time; blocks
+// without a mark are skipped, as the columns start clear.
+void BuildColumns(ExactRectFinderContext& context) {
+  uint64_t block[64];
+  for (size_t by = 0; by < context.columnWords; ++by) {
+    for (size_t bx = 0; bx < context.rowWords; ++bx) {
+      uint64_t any = 0;
+      for (size_t i = 0; i < 64; ++i) {
+        const size_t y = by * 64 + i;
+        block[i] =
+            y < static_cast<size_t>(context.height) ? context.rows[y * context.rowWords + bx] : 0;
+        any |= block[i];
+      }
+      if (!any) continue;
+      Transpose64(block);
+      for (size_t j = 0; j < 64; ++j) {
+        const size_t x = bx * 64 + j;
+        if (x >= static_cast<size_t>(context.width)) break;
+        context.columns[x * context.columnWords + by] = block[j];
+      }
     }
   }
 }
@@ -73,8 +108,8 @@ void MarkRowScalar(const uint8_t* bytes, int32_t from, int32_t to, const Channel
 // range, and a pixel matches when its three byte results are all set. Blocks without a match,
 // the common case for a rare colour, cost a handful of instructions. Returns the first column
 // left for the scalar tail.
-int32_t MarkRowVector(const uint8_t* bytes, int32_t width, const ChannelRange range[3], int32_t y,
-                      ExactRectFinderContext& context) {
+int32_t MarkRowVector(const uint8_t* bytes, int32_t width, const ChannelRange range[3],
+                      uint64_t* row) {
   alignas(16) uint8_t low[48];
   alignas(16) uint8_t span[48];
   for (int i = 0; i < 48; ++i) {
@@ -99,9 +134,13 @@ int32_t MarkRowVector(const uint8_t* bytes, int32_t width, const ChannelRange ra
                  << (16 * i);
     }
     uint64_t pixels = matches & (matches >> 1) & (matches >> 2) & kPixelStarts;
-    while (pixels) {
-      context.Mark(x + std::countr_zero(pixels) / 3, y);
-      pixels &= pixels - 1;
+    if (pixels) {
+      uint64_t bits = 0;
+      while (pixels) {
+        bits |= uint64_t{1} << (std::countr_zero(pixels) / 3);
+        pixels &= pixels - 1;
+      }
+      row[static_cast<size_t>(x) / 64] |= bits << (x % 64);
     }
   }
   return x;
@@ -131,6 +170,8 @@ int32_t ExactRectFinderContext::RunRight(int32_t x, int32_t y) const {
 }
 
 int32_t ExactRectFinderContext::RunDown(int32_t x, int32_t y) const {
+  // Vertical runs are mostly short: the next row's word is at hand, the column's may not be.
+  if (y + 1 >= height || !Marked(x, y + 1)) return Marked(x, y) ? 1 : 0;
   return CountOnesUp(columns.data() + static_cast<size_t>(x) * columnWords, y, height);
 }
 
@@ -139,6 +180,7 @@ int32_t ExactRectFinderContext::RunLeft(int32_t x, int32_t y) const {
 }
 
 int32_t ExactRectFinderContext::RunUp(int32_t x, int32_t y) const {
+  if (y == 0 || !Marked(x, y - 1)) return Marked(x, y) ? 1 : 0;
   return CountOnesDown(columns.data() + static_cast<size_t>(x) * columnWords, y);
 }
 
@@ -162,30 +204,34 @@ ExactRectFinderContext MarkColor(const Bitmap& bitmap, const Color& color, int t
   const uint8_t* bytes = reinterpret_cast<const uint8_t*>(bitmap.pixels.data());
   const size_t rowBytes = 3 * static_cast<size_t>(bitmap.width);
   for (int32_t y = 0; y < bitmap.height; ++y) {
-    const uint8_t* row = bytes + static_cast<size_t>(y) * rowBytes;
+    const uint8_t* pixels = bytes + static_cast<size_t>(y) * rowBytes;
+    uint64_t* row = context.rows.data() + static_cast<size_t>(y) * context.rowWords;
     int32_t x = 0;
 #if defined(__SSE2__)
-    x = MarkRowVector(row, bitmap.width, range, y, context);
+    x = MarkRowVector(pixels, bitmap.width, range, row);
 #endif
-    MarkRowScalar(row, x, bitmap.width, range, y, context);
+    MarkRowScalar(pixels, x, bitmap.width, range, row);
   }
+  BuildColumns(context);
   return context;
 }
 
 int TraceRects(const ExactRectFinderContext& context, int32_t x, int32_t y, Rect out[2]) {
   int count = 0;
-  // Clockwise: top edge, right edge, bottom edge, left edge.
+  // The first run of each trace starts at the seed, so both are 0 for an unmarked seed; a run
+  // that starts where an earlier one did is not walked twice.
   const int32_t top = context.RunRight(x, y);
+  const int32_t left2 = context.RunDown(x, y);
+  // Clockwise: top edge, right edge, bottom edge, left edge.
   if (top > 0) {
-    const int32_t right = context.RunDown(x + top - 1, y);
+    const int32_t right = top == 1 ? left2 : context.RunDown(x + top - 1, y);
     const int32_t bottom = context.RunLeft(x + top - 1, y + right - 1);
     const int32_t left = context.RunUp(x, y + right - 1);
     if (left > 0) out[count++] = Rect{x, y, std::min(top, bottom), std::min(right, left)};
   }
   // Counter-clockwise: left edge, bottom edge, right edge, top edge.
-  const int32_t left2 = context.RunDown(x, y);
   if (left2 > 0) {
-    const int32_t bottom2 = context.RunRight(x, y + left2 - 1);
+    const int32_t bottom2 = left2 == 1 ? top : context.RunRight(x, y + left2 - 1);
     const int32_t right2 = context.RunUp(x + bottom2 - 1, y + left2 - 1);
     const int32_t top2 = context.RunLeft(x + bottom2 - 1, y);
     if (top2 > 0) out[count++] = Rect{x, y, std::min(bottom2, top2), std::min(right2, left2)};

@@ -5,6 +5,10 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <bit>
 #include <cstring>
 
@@ -19,6 +23,31 @@ uint8_t Channel(unsigned long pixel, unsigned long mask) {
   const unsigned long value = (pixel & mask) >> shift;
   if (bits >= 8) return static_cast<uint8_t>(value >> (bits - 8));
   return static_cast<uint8_t>(value * 255 / ((1ul << bits) - 1));
+}
+
+// Swaps blue and red and makes each pixel opaque, four pixels at a time where SSE2 is there.
+void BgrxToRgba(const uint8_t* from, uint8_t* to, int width) {
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i green = _mm_set1_epi32(0x0000FF00);
+  const __m128i low = _mm_set1_epi32(0x000000FF);
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; x + 4 <= width; x += 4) {
+    // Little-endian words 0xXXRRGGBB become 0xFFBBGGRR.
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4 * x));
+    const __m128i red = _mm_and_si128(_mm_srli_epi32(v, 16), low);
+    const __m128i blue = _mm_slli_epi32(_mm_and_si128(v, low), 16);
+    const __m128i out =
+        _mm_or_si128(_mm_or_si128(red, blue), _mm_or_si128(_mm_and_si128(v, green), alpha));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4 * x), out);
+  }
+#endif
+  for (; x < width; ++x) {
+    to[4 * x + 0] = from[4 * x + 2];
+    to[4 * x + 1] = from[4 * x + 1];
+    to[4 * x + 2] = from[4 * x + 0];
+    to[4 * x + 3] = 255;
+  }
 }
 
 CapturedImage ToRgba(XImage* image) {
@@ -36,12 +65,7 @@ CapturedImage ToRgba(XImage* image) {
       // The usual 24-bit TrueColor layout: bytes B, G, R, unused.
       const uint8_t* from = reinterpret_cast<const uint8_t*>(image->data) +
                             static_cast<size_t>(y) * image->bytes_per_line;
-      for (int x = 0; x < image->width; ++x) {
-        to[4 * x + 0] = from[4 * x + 2];
-        to[4 * x + 1] = from[4 * x + 1];
-        to[4 * x + 2] = from[4 * x + 0];
-        to[4 * x + 3] = 255;
-      }
+      BgrxToRgba(from, to, image->width);
     } else {
       for (int x = 0; x < image->width; ++x) {
         const unsigned long pixel = XGetPixel(image, x, y);
@@ -61,53 +85,6 @@ bool HasShm(const X11Connection& x) {
   return XShmQueryVersion(x.display(), &major, &minor, &pixmaps);
 }
 
-std::optional<CapturedImage> CaptureWithShm(const X11Connection& x, const RootRect& area) {
-  Display* display = x.display();
-  Visual* visual = DefaultVisual(display, x.screen());
-  const unsigned depth = static_cast<unsigned>(DefaultDepth(display, x.screen()));
-  XShmSegmentInfo segment{};
-  XImage* image =
-      XShmCreateImage(display, visual, depth, ZPixmap, nullptr, &segment,
-                      static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
-  if (!image) return std::nullopt;
-  const size_t bytes =
-      static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height);
-  segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  if (segment.shmid < 0) {
-    XDestroyImage(image);
-    return std::nullopt;
-  }
-  void* address = shmat(segment.shmid, nullptr, 0);
-  if (address == reinterpret_cast<void*>(-1)) {
-    shmctl(segment.shmid, IPC_RMID, nullptr);
-    XDestroyImage(image);
-    return std::nullopt;
-  }
-  segment.shmaddr = image->data = static_cast<char*>(address);
-  segment.readOnly = False;
-
-  std::optional<CapturedImage> result;
-  X11ErrorTrap attachTrap(x);
-  XShmAttach(display, &segment);
-  const bool attached = attachTrap.Finish();
-  // Marked for removal now, so the segment goes away with the last detach even if we die.
-  shmctl(segment.shmid, IPC_RMID, nullptr);
-  if (attached) {
-    X11ErrorTrap trap(x);
-    const Bool got = XShmGetImage(display, x.root(), image, static_cast<int>(area.x),
-                                  static_cast<int>(area.y), AllPlanes);
-    const bool ok = got && trap.Finish();
-    if (ok) result = ToRgba(image);
-    XShmDetach(display, &segment);
-    X11ErrorTrap detachTrap(x);
-    detachTrap.Finish();
-  }
-  shmdt(address);
-  image->data = nullptr;
-  XDestroyImage(image);
-  return result;
-}
-
 std::optional<CapturedImage> CaptureWithGetImage(const X11Connection& x, const RootRect& area) {
   X11ErrorTrap trap(x);
   XImage* image = XGetImage(x.display(), x.root(), static_cast<int>(area.x),
@@ -123,13 +100,97 @@ std::optional<CapturedImage> CaptureWithGetImage(const X11Connection& x, const R
 
 }  // namespace
 
-std::optional<CapturedImage> CaptureRootArea(const X11Connection& x, const RootRect& area) {
-  if (!x.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
-  if (HasShm(x)) {
-    if (auto image = CaptureWithShm(x, area)) return image;
-    if (!x.alive()) return std::nullopt;
+X11Capture::X11Capture(const X11Connection& connection) : x_(connection) {}
+
+X11Capture::~X11Capture() {
+  ReleaseSegment();
+}
+
+void X11Capture::ReleaseSegment() {
+  if (attached_ && x_.alive()) {
+    XShmSegmentInfo segment{};
+    segment.shmseg = shmseg_;
+    segment.shmid = shmid_;
+    segment.shmaddr = static_cast<char*>(address_);
+    X11ErrorTrap trap(x_);
+    XShmDetach(x_.display(), &segment);
+    trap.Finish();
   }
-  return CaptureWithGetImage(x, area);
+  if (address_) shmdt(address_);
+  attached_ = false;
+  address_ = nullptr;
+  shmid_ = -1;
+  bytes_ = 0;
+}
+
+bool X11Capture::EnsureSegment(size_t bytes) {
+  if (attached_ && bytes_ >= bytes) return true;
+  ReleaseSegment();
+  const int shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (shmid < 0) return false;
+  void* address = shmat(shmid, nullptr, 0);
+  if (address == reinterpret_cast<void*>(-1)) {
+    shmctl(shmid, IPC_RMID, nullptr);
+    return false;
+  }
+  XShmSegmentInfo segment{};
+  segment.shmid = shmid;
+  segment.shmaddr = static_cast<char*>(address);
+  segment.readOnly = False;
+  X11ErrorTrap trap(x_);
+  XShmAttach(x_.display(), &segment);
+  const bool attached = trap.Finish();
+  // Marked for removal at once: the segment goes away with its last user, even if we die.
+  shmctl(shmid, IPC_RMID, nullptr);
+  if (!attached) {
+    shmdt(address);
+    return false;
+  }
+  shmid_ = shmid;
+  address_ = address;
+  bytes_ = bytes;
+  attached_ = true;
+  shmseg_ = segment.shmseg;
+  return true;
+}
+
+std::optional<CapturedImage> X11Capture::CaptureWithShm(const RootRect& area) {
+  Display* display = x_.display();
+  XShmSegmentInfo segment{};
+  XImage* image = XShmCreateImage(display, DefaultVisual(display, x_.screen()),
+                                  static_cast<unsigned>(DefaultDepth(display, x_.screen())),
+                                  ZPixmap, nullptr, &segment, static_cast<unsigned>(area.width),
+                                  static_cast<unsigned>(area.height));
+  if (!image) return std::nullopt;
+  const size_t bytes =
+      static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height);
+  std::optional<CapturedImage> result;
+  if (EnsureSegment(bytes)) {
+    segment.shmseg = shmseg_;
+    segment.shmid = shmid_;
+    segment.shmaddr = image->data = static_cast<char*>(address_);
+    segment.readOnly = False;
+    X11ErrorTrap trap(x_);
+    const Bool got = XShmGetImage(display, x_.root(), image, static_cast<int>(area.x),
+                                  static_cast<int>(area.y), AllPlanes);
+    if (got && trap.Finish()) {
+      result = ToRgba(image);
+    } else {
+      ReleaseSegment();  // start afresh next time
+    }
+  }
+  image->data = nullptr;
+  XDestroyImage(image);
+  return result;
+}
+
+std::optional<CapturedImage> X11Capture::CaptureRootArea(const RootRect& area) {
+  if (!x_.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
+  if (HasShm(x_)) {
+    if (auto image = CaptureWithShm(area)) return image;
+    if (!x_.alive()) return std::nullopt;
+  }
+  return CaptureWithGetImage(x_, area);
 }
 
 }  // namespace morel_xy

@@ -48,7 +48,7 @@ std::optional<int32_t> Layer(const X11Connection& x, const X11TopLevel& top) {
 
 }  // namespace
 
-X11Screen::X11Screen(X11Connection& connection) : connection_(connection) {}
+X11Screen::X11Screen(X11Connection& connection) : connection_(connection), capture_(connection) {}
 X11Screen::~X11Screen() = default;
 
 int32_t X11Screen::GetApplicationPid(const std::string& bundleId) {
@@ -134,7 +134,7 @@ std::optional<CapturedImage> X11Screen::CaptureDisplayArea(uint32_t displayNumbe
                         DisplayHeight(connection_.display(), connection_.screen())};
     const RootRect clipped = Intersect(Intersect(wanted, monitor.bounds), root);
     if (clipped.width <= 0 || clipped.height <= 0) return std::nullopt;
-    return CaptureRootArea(connection_, clipped);
+    return capture_.CaptureRootArea(clipped);
   }
   return std::nullopt;
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "desktop/desktop.h"
+#include "desktop/x11/x11_capture.h"
 #include "desktop/x11/x11_connection.h"
 
 namespace morel_xy {
 
 // Applications, windows, displays and capture of an X session (EWMH, XRandR, XShm). Every
-// call asks the server anew; nothing is cached. A window that vanishes mid-call is left out,
-// and a lost connection makes every call fail the way the Desktop contract states.
+// call asks the server anew; nothing the server reports is kept from call to call. A window that
+// vanishes mid-call is left out, and a lost connection makes every call fail the way the Desktop
+// contract states.
 class X11Screen {
  public:
   explicit X11Screen(X11Connection& connection);
@@ -27,6 +29,7 @@ class X11Screen {
 
  private:
   X11Connection& connection_;
+  X11Capture capture_;
 };
 
 }  // namespace morel_xy
