@@ -239,9 +239,12 @@ int TraceRects(const ExactRectFinderContext& context, int32_t x, int32_t y, Rect
   return count;
 }
 
-std::vector<Rect> FindCandidates(const ExactRectFinderContext& context) {
-  std::vector<Rect> candidates;
-  if (context.width < 1 || context.height < 1) return candidates;
+namespace {
+
+// Calls `visit` with every candidate of the search, in the order found, each once.
+template <typename Visit>
+void ScanCandidates(const ExactRectFinderContext& context, Visit&& visit) {
+  if (context.width < 1 || context.height < 1) return;
 
   // Every candidate's top edge is the row of its seed, and seeds come in row-major order, so
   // while row y is scanned every candidate found so far starts at row y or above. Pixel (x, y)
@@ -263,9 +266,9 @@ std::vector<Rect> FindCandidates(const ExactRectFinderContext& context) {
         // Both traces start at this seed and no earlier candidate does (each pixel seeds at
         // most once), so a traced rectangle can only duplicate its sibling.
         for (int i = 0; i < count; ++i) {
-          if (i == 1 && count == 2 && traced[1] == traced[0]) break;
+          if (i == 1 && traced[1] == traced[0]) break;
           const Rect& r = traced[i];
-          candidates.push_back(r);
+          visit(r);
           for (int32_t cx = r.x; cx < r.x + r.width; ++cx) {
             int32_t& bottom = reach[static_cast<size_t>(cx)];
             bottom = std::max(bottom, r.y + r.height);
@@ -274,6 +277,13 @@ std::vector<Rect> FindCandidates(const ExactRectFinderContext& context) {
       }
     }
   }
+}
+
+}  // namespace
+
+std::vector<Rect> FindCandidates(const ExactRectFinderContext& context) {
+  std::vector<Rect> candidates;
+  ScanCandidates(context, [&](const Rect& r) { candidates.push_back(r); });
   return candidates;
 }
 
@@ -281,20 +291,21 @@ std::vector<Rect> FindCandidates(const ExactRectFinderContext& context) {
 
 bool ExactRectFinder::Find(const Color& color, int tolerance, Rect& result) const {
   const detail::ExactRectFinderContext context = detail::MarkColor(m_bitmap, color, tolerance);
-  const std::vector<Rect> candidates = detail::FindCandidates(context);
-  if (candidates.empty()) return false;
-  // The first of the largest areas, as a stable sort by area would put first.
-  const Rect* best = &candidates.front();
-  int64_t bestArea = static_cast<int64_t>(best->width) * best->height;
-  for (const Rect& candidate : candidates) {
+  // The first of the largest areas, as a stable sort by area would put first. Candidates are
+  // weighed as they are found instead of being kept: a frame full of marks has millions.
+  bool found = false;
+  Rect best;
+  int64_t bestArea = 0;
+  detail::ScanCandidates(context, [&](const Rect& candidate) {
     const int64_t area = static_cast<int64_t>(candidate.width) * candidate.height;
-    if (area > bestArea) {
-      best = &candidate;
+    if (!found || area > bestArea) {
+      best = candidate;
       bestArea = area;
+      found = true;
     }
-  }
-  result = *best;
-  return true;
+  });
+  if (found) result = best;
+  return found;
 }
 
 void ExactRectFinder::FindRects(const detail::ExactRectFinderContext& context, int x, int y,
