@@ -41,7 +41,7 @@ struct ExactRectFinderContext {
 // A bitmap whose pixel vector is shorter than width × height gives an empty mask.
 ExactRectFinderContext MarkColor(const Bitmap& bitmap, const Color& color, int tolerance);
 
-// The candidates of one search in the order they are found, each once.
+// The candidates of one search in the order they are found, each once (what Find weighs).
 std::vector<Rect> FindCandidates(const ExactRectFinderContext& context);
 
 // The (at most two) rectangles traced from the marked pixel (x, y), clockwise first; `out`
@@ -63,7 +63,7 @@ class ExactRectFinder {
 
   // Traces the (at most two) candidates whose top-left corner is the marked pixel (x, y) and
   // appends each that `rects` does not hold yet. Looking through `rects` costs its length;
-  // Find itself keeps an index instead.
+  // Find needs no look-up, as a candidate can only equal the other one traced from its seed.
   static void FindRects(const detail::ExactRectFinderContext& context, int x, int y,
                         std::vector<Rect>& rects);
 
