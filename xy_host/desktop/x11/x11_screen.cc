@@ -52,15 +52,15 @@ X11Screen::X11Screen(X11Connection& connection) : connection_(connection), captu
 X11Screen::~X11Screen() = default;
 
 int32_t X11Screen::GetApplicationPid(const std::string& bundleId) {
-  const std::optional<std::vector<X11TopLevel>> tops = ListTopLevels(connection_);
-  if (!tops) return -1;
+  const std::optional<std::vector<Window>> clients = ListClients(connection_);
+  if (!clients) return -1;
   // Start ticks per candidate process; a process missing from the table (another pid
   // namespace) sorts after those present, then by pid.
   std::map<std::pair<uint64_t, int32_t>, int32_t> byStart;
-  for (const X11TopLevel& top : *tops) {
+  for (const Window client : *clients) {
     X11ErrorTrap trap(connection_);
-    const auto wmClass = GetWmClass(connection_, top.client);
-    const int32_t pid = OwnerPid(connection_, top.client);
+    const auto wmClass = GetWmClass(connection_, client);
+    const int32_t pid = OwnerPid(connection_, client);
     if (!trap.Finish() || !wmClass || pid <= 0) continue;
     if (BundleIdForWmClass(wmClass->first, wmClass->second) != bundleId) continue;
     const uint64_t start = ProcessStartTicks(pid).value_or(std::numeric_limits<uint64_t>::max());

@@ -101,42 +101,73 @@ std::optional<X11TopLevel> ReadRootChild(const X11Connection& x, Window child) {
   return top;
 }
 
+// The EWMH stacking list, bottom to top, when a live window manager keeps one.
+std::optional<std::vector<unsigned long>> StackingList(const X11Connection& x, bool& failed) {
+  X11ErrorTrap trap(x);
+  std::optional<std::vector<unsigned long>> stacking;
+  if (HasLiveWindowManager(x)) {
+    stacking = GetLongs(x, x.root(), x.InternAtom("_NET_CLIENT_LIST_STACKING"), XA_WINDOW);
+  }
+  failed = !trap.Finish();
+  return stacking;
+}
+
+// The root's children, bottom to top.
+std::optional<std::vector<Window>> RootChildren(const X11Connection& x) {
+  Window root = None, parent = None;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  X11ErrorTrap trap(x);
+  const Status listed = XQueryTree(x.display(), x.root(), &root, &parent, &children, &count);
+  std::optional<std::vector<Window>> result;
+  if (listed && trap.Finish()) result.emplace(children, children + count);
+  if (children) XFree(children);
+  return result;
+}
+
 }  // namespace
 
 std::optional<std::vector<X11TopLevel>> ListTopLevels(const X11Connection& x) {
   if (!x.alive()) return std::nullopt;
+  bool failed = false;
+  const std::optional<std::vector<unsigned long>> stacking = StackingList(x, failed);
+  if (failed) return std::nullopt;
   std::vector<X11TopLevel> tops;
-
-  std::optional<std::vector<unsigned long>> stacking;
-  {
-    X11ErrorTrap trap(x);
-    if (HasLiveWindowManager(x)) {
-      stacking = GetLongs(x, x.root(), x.InternAtom("_NET_CLIENT_LIST_STACKING"), XA_WINDOW);
-    }
-    if (!trap.Finish()) return std::nullopt;
-  }
   if (stacking) {
     for (auto it = stacking->rbegin(); it != stacking->rend(); ++it) {
       if (auto top = ReadManagedClient(x, static_cast<Window>(*it))) tops.push_back(*top);
     }
   } else {
-    Window root = None, parent = None;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    X11ErrorTrap trap(x);
-    const Status listed = XQueryTree(x.display(), x.root(), &root, &parent, &children, &count);
-    if (!listed || !trap.Finish()) {
-      if (children) XFree(children);
-      return std::nullopt;
+    const std::optional<std::vector<Window>> children = RootChildren(x);
+    if (!children) return std::nullopt;
+    for (auto it = children->rbegin(); it != children->rend(); ++it) {
+      if (auto top = ReadRootChild(x, *it)) tops.push_back(*top);
     }
-    // XQueryTree lists bottom to top.
-    for (unsigned int i = count; i-- > 0;) {
-      if (auto top = ReadRootChild(x, children[i])) tops.push_back(*top);
-    }
-    if (children) XFree(children);
   }
   if (!x.alive()) return std::nullopt;
   return tops;
+}
+
+std::optional<std::vector<Window>> ListClients(const X11Connection& x) {
+  if (!x.alive()) return std::nullopt;
+  bool failed = false;
+  const std::optional<std::vector<unsigned long>> stacking = StackingList(x, failed);
+  if (failed) return std::nullopt;
+  std::vector<Window> clients;
+  if (stacking) {
+    for (auto it = stacking->rbegin(); it != stacking->rend(); ++it) clients.push_back(*it);
+  } else {
+    const std::optional<std::vector<Window>> children = RootChildren(x);
+    if (!children) return std::nullopt;
+    for (auto it = children->rbegin(); it != children->rend(); ++it) {
+      X11ErrorTrap trap(x);
+      Window client = FindClient(x, *it);
+      if (!trap.Finish()) continue;
+      clients.push_back(client == None ? *it : client);
+    }
+  }
+  if (!x.alive()) return std::nullopt;
+  return clients;
 }
 
 }  // namespace morel_xy
