@@ -217,24 +217,44 @@ ExactRectFinderContext MarkColor(const Bitmap& bitmap, const Color& color, int t
 }
 
 int TraceRects(const ExactRectFinderContext& context, int32_t x, int32_t y, Rect out[2]) {
-  int count = 0;
-  // The first run of each trace starts at the seed, so both are 0 for an unmarked seed; a run
-  // that starts where an earlier one did is not walked twice.
+  // Most seeds start a one-pixel-wide or one-pixel-high stroke. Where an edge is one pixel
+  // long, the run that closes the trace walks back over a run already measured, so it is at
+  // least as long and the min() it enters is known without walking it.
   const int32_t top = context.RunRight(x, y);
+  if (top == 0) return 0;  // an unmarked seed: every run from it is 0
   const int32_t left2 = context.RunDown(x, y);
+  int count = 0;
   // Clockwise: top edge, right edge, bottom edge, left edge.
-  if (top > 0) {
-    const int32_t right = top == 1 ? left2 : context.RunDown(x + top - 1, y);
-    const int32_t bottom = context.RunLeft(x + top - 1, y + right - 1);
-    const int32_t left = context.RunUp(x, y + right - 1);
-    if (left > 0) out[count++] = Rect{x, y, std::min(top, bottom), std::min(right, left)};
+  if (top == 1) {
+    // The right edge is the seed's column: its bottom run is >= 1 and the left edge, running
+    // up that same column, is >= its length.
+    out[count++] = Rect{x, y, 1, left2};
+  } else {
+    const int32_t right = context.RunDown(x + top - 1, y);
+    if (right == 1) {
+      // The bottom edge is the top row, run left from its end: >= top. The left edge is >= 1.
+      out[count++] = Rect{x, y, top, 1};
+    } else {
+      const int32_t bottom = context.RunLeft(x + top - 1, y + right - 1);
+      const int32_t left = context.RunUp(x, y + right - 1);
+      if (left > 0) out[count++] = Rect{x, y, std::min(top, bottom), std::min(right, left)};
+    }
   }
   // Counter-clockwise: left edge, bottom edge, right edge, top edge.
-  if (left2 > 0) {
-    const int32_t bottom2 = left2 == 1 ? top : context.RunRight(x, y + left2 - 1);
-    const int32_t right2 = context.RunUp(x + bottom2 - 1, y + left2 - 1);
-    const int32_t top2 = context.RunLeft(x + bottom2 - 1, y);
-    if (top2 > 0) out[count++] = Rect{x, y, std::min(bottom2, top2), std::min(right2, left2)};
+  if (left2 == 1) {
+    // The bottom edge is the top row (length top), the top edge runs back over it: >= top;
+    // the right edge is >= 1.
+    out[count++] = Rect{x, y, top, 1};
+  } else {
+    const int32_t bottom2 = context.RunRight(x, y + left2 - 1);
+    if (bottom2 == 1) {
+      // The right edge runs up the seed's column (>= left2); the top edge is >= 1.
+      out[count++] = Rect{x, y, 1, left2};
+    } else {
+      const int32_t right2 = context.RunUp(x + bottom2 - 1, y + left2 - 1);
+      const int32_t top2 = context.RunLeft(x + bottom2 - 1, y);
+      if (top2 > 0) out[count++] = Rect{x, y, std::min(bottom2, top2), std::min(right2, left2)};
+    }
   }
   return count;
 }

@@ -133,6 +133,26 @@ TEST(ExactRectFinderDifferentialTest, AdversarialPatterns) {
           [](int x, int y) { return (x % 6 == 0 && y % 6 < 4) || (y % 6 == 0 && x % 6 < 4); });
 }
 
+TEST(ExactRectFinderDifferentialTest, TextLikeStrokes) {
+  // Glyph cells of random strokes in text lines, as in a capture of a page whose text has the
+  // wanted colour: mostly one-pixel strokes, the case the traces take shortcuts for.
+  std::mt19937 rng(11);
+  for (int round = 0; round < 6; ++round) {
+    const int32_t w = 200, h = 120;
+    Bitmap bitmap = Random(rng, w, h, 0.0);
+    std::bernoulli_distribution stroke(0.15 + 0.1 * round);
+    for (int32_t line = round % 3; line + 12 <= h; line += 18) {
+      for (int32_t y = line; y < line + 12; ++y) {
+        for (int32_t x = 0; x < w; ++x) {
+          if (x % 8 != 7 && stroke(rng))
+            bitmap.pixels[static_cast<size_t>(y) * w + x] = Near(rng, true);
+        }
+      }
+    }
+    ExpectSameAsReference(bitmap, "text round " + std::to_string(round));
+  }
+}
+
 TEST(ExactRectFinderDifferentialTest, ToleranceAndColourAtTheEdgesOfTheByteRange) {
   std::mt19937 rng(3);
   for (int round = 0; round < 40; ++round) {
