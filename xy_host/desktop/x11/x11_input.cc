@@ -1,6 +1,5 @@
 #include "desktop/x11/x11_input.h"
 
-#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <signal.h>
@@ -198,25 +197,67 @@ bool X11Input::PostScrollEvent(const PostedScrollEvent& event) {
   return Finish(trap, true);
 }
 
+X11Input::LayoutPlace X11Input::LayoutKey(KeySym keysym) {
+  if (!layoutLoaded_) {
+    layoutLoaded_ = true;
+    layout_.clear();
+    Display* display = connection_.display();
+    int minKeycode = 0, maxKeycode = 0, perKeycode = 0;
+    XDisplayKeycodes(display, &minKeycode, &maxKeycode);
+    KeySym* keysyms = maxKeycode < minKeycode
+                          ? nullptr
+                          : XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode),
+                                                maxKeycode - minKeycode + 1, &perKeycode);
+    if (keysyms) {
+      for (int column = 0; column < perKeycode; ++column) {
+        for (int keycode = minKeycode; keycode <= maxKeycode; ++keycode) {
+          const KeySym k = keysyms[static_cast<size_t>(keycode - minKeycode) * perKeycode + column];
+          if (k == NoSymbol || pool_.Contains(static_cast<KeyCode>(keycode))) continue;
+          layout_.emplace(k, LayoutPlace{static_cast<KeyCode>(keycode), column});
+        }
+      }
+      XFree(keysyms);
+    }
+  }
+  const auto found = layout_.find(keysym);
+  return found == layout_.end() ? LayoutPlace{} : found->second;
+}
+
+void X11Input::FollowLayoutChanges() {
+  XEvent event;
+  bool layoutChanged = false;
+  bool poolTouched = false;
+  while (XCheckTypedEvent(connection_.display(), MappingNotify, &event)) {
+    const XMappingEvent& mapping = event.xmapping;
+    if (mapping.request != MappingKeyboard) continue;
+    // The pool's own remappings touch one pool keycode each.
+    if (mapping.count == 1 && pool_.Contains(static_cast<KeyCode>(mapping.first_keycode))) continue;
+    layoutChanged = true;
+    for (int i = 0; i < mapping.count; ++i) {
+      poolTouched |= pool_.Contains(static_cast<KeyCode>(mapping.first_keycode + i));
+    }
+  }
+  if (!layoutChanged) return;
+  layoutLoaded_ = false;
+  // A change over the pool's keycodes is a new layout: the pool's mappings went with the old.
+  if (poolTouched) pool_.Forget();
+}
+
 bool X11Input::ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice) {
-  Display* display = connection_.display();
-  const KeyCode keycode = XKeysymToKeycode(display, keysym);
-  if (keycode != 0 && !pool_.Contains(keycode)) {
-    // The layout's own key, at its first level, or at its second one with Shift.
-    if (!allowShift) {
-      choice = KeyChoice{keycode, false};
+  const LayoutPlace place = LayoutKey(keysym);
+  if (place.keycode != 0) {
+    // A key is its keycode whatever level the layout puts the keysym on. A character is typed
+    // from the layout only at the first level, or at the second with Shift.
+    if (!allowShift || place.column == 0) {
+      choice = KeyChoice{place.keycode, false};
       return true;
     }
-    if (XkbKeycodeToKeysym(display, keycode, 0, 0) == keysym) {
-      choice = KeyChoice{keycode, false};
-      return true;
-    }
-    if (XkbKeycodeToKeysym(display, keycode, 0, 1) == keysym) {
-      choice = KeyChoice{keycode, true};
+    if (place.column == 1) {
+      choice = KeyChoice{place.keycode, true};
       return true;
     }
   }
-  const std::optional<KeyCode> scratch = pool_.Acquire(display, keysym);
+  const std::optional<KeyCode> scratch = pool_.Acquire(connection_.display(), keysym);
   if (!scratch) return false;
   choice = KeyChoice{*scratch, false};
   return true;
@@ -225,14 +266,14 @@ bool X11Input::ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice) {
 bool X11Input::PostKeyEvent(const PostedKeyEvent& event) {
   std::lock_guard<std::mutex> lock(gInputMutex);
   if (!connection_.alive()) return false;
+  FollowLayoutChanges();
   const KeySym keysym = KeysymForVirtualKey(event.virtualKey);
   if (keysym == NoSymbol) return false;
   X11ErrorTrap trap(connection_);
-  Display* display = connection_.display();
 
   if (IsModifierVirtualKey(event.virtualKey)) {
     // A modifier key pressed or released on its own; its flag is the key itself.
-    const KeyCode keycode = XKeysymToKeycode(display, keysym);
+    const KeyCode keycode = LayoutKey(keysym).keycode;
     if (keycode == 0) return Finish(trap, false);
     Press(keycode, event.down);
     return FinishKeyEvent(true);
@@ -245,7 +286,7 @@ bool X11Input::PostKeyEvent(const PostedKeyEvent& event) {
     std::vector<KeyCode>& pressed = chordModifiers_[event.virtualKey];
     for (const ModifierFlag& modifier : kModifierFlags) {
       if ((event.flags & modifier.flag) == 0) continue;
-      const KeyCode modifierKeycode = XKeysymToKeycode(display, modifier.keysym);
+      const KeyCode modifierKeycode = LayoutKey(modifier.keysym).keycode;
       if (modifierKeycode == 0 || heldKeys_.count(modifierKeycode)) continue;
       Press(modifierKeycode, true);
       pressed.push_back(modifierKeycode);
@@ -267,8 +308,8 @@ bool X11Input::PostKeyEvent(const PostedKeyEvent& event) {
 bool X11Input::PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) {
   std::lock_guard<std::mutex> lock(gInputMutex);
   if (!connection_.alive()) return false;
+  FollowLayoutChanges();
   X11ErrorTrap trap(connection_);
-  Display* display = connection_.display();
 
   if (!event.down) {
     const auto found = unicodePresses_.find(event.units);
@@ -278,7 +319,7 @@ bool X11Input::PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) {
     unicodePresses_.erase(found);
     Press(press.keycode, false);
     pool_.MarkReleased(press.keycode);
-    if (press.withShift) Press(XKeysymToKeycode(display, XK_Shift_L), false);
+    if (press.withShift) Press(LayoutKey(XK_Shift_L).keycode, false);
     return FinishKeyEvent(true);
   }
 
@@ -286,7 +327,7 @@ bool X11Input::PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) {
   if (keysym == NoSymbol) return Finish(trap, false);
   KeyChoice choice;
   if (!ChooseKey(keysym, true, choice)) return Finish(trap, false);
-  const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
+  const KeyCode shift = LayoutKey(XK_Shift_L).keycode;
   const bool withShift = choice.withShift && shift != 0 && !heldKeys_.count(shift);
   if (choice.withShift && !withShift && shift == 0) return Finish(trap, false);
   if (withShift) Press(shift, true);

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "desktop/desktop.h"
@@ -69,6 +70,20 @@ class X11Input {
     bool withShift = false;
   };
   bool ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice);
+  // Where the layout has `keysym`: its keycode (0 when nowhere) and the column of the core
+  // mapping (0 plain, 1 with Shift, higher for other groups and levels).
+  struct LayoutPlace {
+    KeyCode keycode = 0;
+    int column = 0;
+  };
+  //
+  // The layout is read with plain core requests and kept here, rather than through Xlib's
+  // keysym functions: those load XKB state lazily and crash when the connection is lost in the
+  // middle; a core request just fails.
+  LayoutPlace LayoutKey(KeySym keysym);
+  // Notices layout changes made by others (a MappingNotify this object did not cause) and
+  // drops what it knows of the layout and the scratch keycodes.
+  void FollowLayoutChanges();
 
   void Press(KeyCode keycode, bool down);
   void Button(unsigned button, bool down);
@@ -86,6 +101,9 @@ class X11Input {
 
   X11Connection& connection_;
   KeycodePool pool_;
+  bool layoutLoaded_ = false;
+  // keysym -> its place in the layout; the lowest column wins.
+  std::unordered_map<KeySym, LayoutPlace> layout_;
   std::set<KeyCode> heldKeys_;
   std::set<unsigned> heldButtons_;
   // Modifier keycodes pressed for the key-down of a virtual key, released with its key-up.

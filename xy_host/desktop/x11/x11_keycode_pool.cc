@@ -64,10 +64,6 @@ std::optional<KeyCode> KeycodePool::Acquire(Display* display, KeySym keysym) {
   // The press must reach the server after the mapping, and clients must be able to see the new
   // mapping before the press: wait until the server has applied it.
   XSync(display, False);
-  // Every remapping queues a MappingNotify for this connection too; nobody else reads them, and
-  // Xlib's own view of the keymap should follow the server's.
-  XEvent event;
-  while (XCheckTypedEvent(display, MappingNotify, &event)) XRefreshKeyboardMapping(&event.xmapping);
   return chosen->keycode;
 }
 
@@ -83,6 +79,13 @@ void KeycodePool::MarkReleased(KeyCode keycode) {
     slots_[found->second].pressed = false;
     slots_[found->second].lastUse = Clock::now();
   }
+}
+
+void KeycodePool::Forget() {
+  scanned_ = false;
+  slots_.clear();
+  slotOfKeysym_.clear();
+  slotOfKeycode_.clear();
 }
 
 bool KeycodePool::Contains(KeyCode keycode) const {

@@ -35,6 +35,9 @@ class KeycodePool {
   // Marks a keycode as in use (pressed) or as used just now (released).
   void MarkPressed(KeyCode keycode);
   void MarkReleased(KeyCode keycode);
+  // Drops every mapping without restoring it, for when the layout was replaced as a whole (the
+  // pool's mappings went with it); the next Acquire scans the new layout.
+  void Forget();
   // True for keycodes of the pool.
   bool Contains(KeyCode keycode) const;
 
