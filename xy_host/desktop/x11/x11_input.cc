@@ -224,6 +224,9 @@ X11Input::LayoutPlace X11Input::LayoutKey(KeySym keysym) {
 }
 
 void X11Input::FollowLayoutChanges() {
+  // Every flush also reads what the server sent, so a MappingNotify is already queued by now;
+  // looking at an empty queue costs no system call, unlike asking Xlib to read again.
+  if (XEventsQueued(connection_.display(), QueuedAlready) == 0) return;
   XEvent event;
   bool layoutChanged = false;
   bool poolTouched = false;
