@@ -115,7 +115,7 @@ TEST_F(X11InputTest, ButtonsArriveAsLeftRightAndMiddleAtTheirPosition) {
   EXPECT_EQ(QueryPointer(observer).mask & morel_test::kAnyButtonMask, 0u);
 }
 
-TEST_F(X11InputTest, WheelTurnsOneButtonClickPerLineWithMacSigns) {
+TEST_F(X11InputTest, WheelTurnsOneButtonClickPerLinePositiveMeaningUpOrLeft) {
   ASSERT_TRUE(input->PostMouseEvent(Mouse(P::MouseMoved, 0, 50, 50)));
   ASSERT_TRUE(input->PostScrollEvent(PostedScrollEvent{2, 0, 0}));   // up
   ASSERT_TRUE(input->PostScrollEvent(PostedScrollEvent{-1, 0, 9}));  // down; wheel 3 ignored
