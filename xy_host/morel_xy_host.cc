@@ -6,6 +6,7 @@
 #include "mouse_input.h"
 #include "parameters.h"
 #include "text_input.h"
+#include "truncation.h"
 
 namespace morel_xy {
 
@@ -69,11 +70,13 @@ HostResponse HandleFindRectangle(const json& params) {
   if (impl::CaptureActiveWindow(*display, bitmap)) {
     bitmap.Save("screenshot.bmp");
     if (!ExactRectFinder(bitmap).Find(color, kFindRectangleTolerance, rect)) rect = Rect{};
+    // Pixels to points. A capture only succeeds with a positive finite scale; the saturating
+    // truncation keeps even a degenerate factor from an undefined conversion.
     const double f = 1.0 / display->backingScaleFactor;
-    rect.x = static_cast<int32_t>(rect.x * f);
-    rect.y = static_cast<int32_t>(rect.y * f);
-    rect.width = static_cast<int32_t>(rect.width * f);
-    rect.height = static_cast<int32_t>(rect.height * f);
+    rect.x = TruncateToInt32(rect.x * f);
+    rect.y = TruncateToInt32(rect.y * f);
+    rect.width = TruncateToInt32(rect.width * f);
+    rect.height = TruncateToInt32(rect.height * f);
   }
   return HostResponse::Result(rect.ToJson());
 }

@@ -1,15 +1,70 @@
 #include "mouse_input.h"
 
-#include <stdexcept>
+#include <chrono>
+#include <initializer_list>
+
+#include "impl/desktop_access.h"
+#include "impl/keyboard.h"
+#include "impl/mouse.h"
 
 namespace morel_xy {
+namespace {
 
-bool SendMouseEvent(const MouseEvent&) {
-  throw std::runtime_error("send_mouse_event is not available yet");
+constexpr std::chrono::nanoseconds kDoubleClickPause = std::chrono::milliseconds(10);
+
+MouseEvent WithType(const MouseEvent& event, MouseEventType type) {
+  MouseEvent copy = event;
+  copy.type = type;
+  return copy;
 }
 
-bool SendMouseWheelEvent(const MouseWheelEvent&) {
-  throw std::runtime_error("send_mouse_wheel_event is not available yet");
+// Posts the steps in order; false at the first refused one, leaving the rest unposted.
+bool PostSteps(const MouseEvent& event, std::initializer_list<MouseEventType> steps) {
+  for (MouseEventType type : steps) {
+    if (!impl::SendMouseEvent(WithType(event, type))) return false;
+  }
+  return true;
+}
+
+bool ModifiedClick(const MouseEvent& event, KeyboardModifierKeys modifier) {
+  impl::SendModifierKeys(modifier, true);
+  if (!PostSteps(event, {MouseEventType::MouseDown, MouseEventType::MouseUp})) {
+    // A modifier left down would change every later key and click of the user's session.
+    impl::SendModifierKeys(modifier, false);
+    return false;
+  }
+  return impl::SendModifierKeys(modifier, false);
+}
+
+}  // namespace
+
+bool SendMouseEvent(const MouseEvent& event) {
+  using T = MouseEventType;
+  switch (event.type) {
+    case T::Click:
+      return PostSteps(event, {T::MouseDown, T::MouseUp});
+    case T::DoubleClick:
+      if (!PostSteps(event, {T::MouseDown, T::MouseUp})) return false;
+      impl::GetDesktop().Sleep(kDoubleClickPause);
+      return PostSteps(event, {T::MouseDown, T::MouseUp});
+    case T::TripleClick:
+      return PostSteps(
+          event, {T::MouseDown, T::MouseUp, T::MouseDown, T::MouseUp, T::MouseDown, T::MouseUp});
+    case T::CtrlClick:
+      return ModifiedClick(event, KeyboardModifierKeys::Ctrl);
+    case T::ShiftClick:
+      return ModifiedClick(event, KeyboardModifierKeys::Shift);
+    case T::MouseMove:
+    case T::MouseDown:
+    case T::MouseUp:
+      break;
+  }
+  // Moves, presses, releases and every type the host does not know.
+  return impl::SendMouseEvent(event);
+}
+
+bool SendMouseWheelEvent(const MouseWheelEvent& event) {
+  return impl::SendMouseWheelEvent(event);
 }
 
 }  // namespace morel_xy

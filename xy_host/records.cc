@@ -50,11 +50,13 @@ void Bitmap::Save(const std::string& path) const {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
   if (!file) return;
 
-  // Sizes in 32-bit arithmetic as the format's readers expect; unsigned so that a bitmap too
-  // large for the field wraps instead of overflowing.
+  // The size field is 32 bits: the row size rounds up to whole 32-bit words (division toward
+  // zero), computed wide and then wrapped, so no size can overflow into undefined behaviour.
+  const int64_t rowBytes = ((static_cast<int64_t>(width) * 32 + 31) / 32) * 4;
+  const uint32_t fileSize =
+      static_cast<uint32_t>(static_cast<uint64_t>(height) * static_cast<uint64_t>(rowBytes) + 54u);
   const uint32_t w = static_cast<uint32_t>(width);
   const uint32_t h = static_cast<uint32_t>(height);
-  const uint32_t fileSize = h * (((w * 32u + 31u) / 32u) * 4u) + 54u;
 
   unsigned char header[54] = {};
   header[0] = 'B';
@@ -68,6 +70,7 @@ void Bitmap::Save(const std::string& path) const {
   PutLe16(header + 28, 32);
   std::fwrite(header, 1, sizeof header, file.get());
 
+  // A bitmap whose pixels do not fill it gets the header only, never a read past its storage.
   if (width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(w) * h) return;
   std::vector<unsigned char> row(static_cast<size_t>(w) * 4);
   for (int32_t y = height - 1; y >= 0; --y) {

@@ -35,6 +35,33 @@ void StopProcess(pid_t pid) {
   waitpid(pid, nullptr, 0);
 }
 
+// Maps probe windows until the window manager reparents one into a frame.
+bool WaitUntilWindowsAreFramed(Display* dpy) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() < deadline) {
+    XSetWindowAttributes attributes{};
+    attributes.event_mask = StructureNotifyMask;
+    const Window probe = XCreateWindow(dpy, DefaultRootWindow(dpy), 0, 0, 10, 10, 0, CopyFromParent,
+                                       InputOutput, CopyFromParent, CWEventMask, &attributes);
+    XMapWindow(dpy, probe);
+    XFlush(dpy);
+    bool framed = false;
+    const auto probeDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!framed && std::chrono::steady_clock::now() < probeDeadline) {
+      XEvent event;
+      if (XCheckTypedWindowEvent(dpy, probe, ReparentNotify, &event)) {
+        framed = event.xreparent.parent != DefaultRootWindow(dpy);
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    }
+    XDestroyWindow(dpy, probe);
+    XSync(dpy, False);
+    if (framed) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 XvfbServer::XvfbServer(Options options) {
@@ -121,6 +148,9 @@ void XvfbServer::StartWindowManager() {
     if (data) XFree(data);
     if (!managed) std::this_thread::sleep_for(std::chrono::milliseconds(40));
   }
+  // openbox announces itself before it manages new windows; a window mapped in between is
+  // never framed. Wait until a probe window actually gets a frame.
+  if (managed) managed = WaitUntilWindowsAreFramed(dpy);
   XCloseDisplay(dpy);
   if (!managed) error_ = "openbox did not take over the screen (is openbox installed?)";
 }

@@ -62,17 +62,22 @@ TEST_F(ChannelTest, GetVersionIgnoresParamsAndKeepsIdOrder) {
   EXPECT_EQ(host.Receive(), R"({"id":5,"result":"1.0.31"})");
 }
 
-TEST_F(ChannelTest, WithoutADisplayEveryOperationFailsOrderly) {
+TEST_F(ChannelTest, WithoutADisplayEveryOperationFailsTheWayARefusingPlatformDoes) {
   host.Send(R"({"id":1,"method":"get_display_list"})");
   host.Send(R"({"id":2,"method":"get_active_browser_outer_rect"})");
   host.Send(R"({"id":3,"method":"find_rectangle","params":{"color":"#00FF00"}})");
-  for (int id = 1; id <= 3; ++id) {
-    const auto response = host.Receive();
-    ASSERT_TRUE(response.has_value());
-    const auto json = nlohmann::json::parse(*response);
-    EXPECT_EQ(json["id"], id);
-    EXPECT_TRUE(json.contains("result") || json.contains("error")) << *response;
-  }
+  host.Send(R"({"id":4,"method":"get_screen_backing_scale_factor"})");
+  host.Send(R"({"id":5,"method":"send_mouse_event","params":{"type":3,"button":0,"x":5,"y":5}})");
+  host.Send(
+      R"({"id":6,"method":"send_mouse_wheel_event","params":{"deltaX":1,"deltaY":0,"deltaZ":0}})");
+  host.Send(R"({"id":7,"method":"send_text","params":{"text":"a"}})");
+  EXPECT_EQ(host.Receive(), R"({"id":1,"result":[]})");
+  EXPECT_EQ(host.Receive(), R"({"id":2,"result":null})");
+  EXPECT_EQ(host.Receive(), R"({"error":["message","Display cannot be found."],"id":3})");
+  EXPECT_EQ(host.Receive(), R"({"id":4,"result":0.0})");
+  EXPECT_EQ(host.Receive(), R"({"id":5,"result":false})");
+  EXPECT_EQ(host.Receive(), R"({"id":6,"result":false})");
+  EXPECT_EQ(host.Receive(), R"({"id":7,"result":false})");
   host.CloseInput();
   EXPECT_EQ(host.Wait(), 254);
 }

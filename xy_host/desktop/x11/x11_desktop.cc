@@ -49,6 +49,7 @@ class X11Desktop final : public Desktop {
 std::unique_ptr<Desktop> OpenX11Desktop() {
   std::unique_ptr<X11Connection> connection = X11Connection::Open();
   if (!connection) return nullptr;
+  X11Input::CleanUpOnTerminationSignals();
   return std::make_unique<X11Desktop>(std::move(connection));
 }
 

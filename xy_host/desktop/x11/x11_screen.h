@@ -1,25 +1,39 @@
 #pragma once
 
 #include "desktop/desktop.h"
+#include "desktop/x11/x11_capture.h"
 #include "desktop/x11/x11_connection.h"
 
 namespace morel_xy {
 
-// Applications, windows, displays and capture through Xlib, EWMH, XRandR and XShm.
+// Applications, windows, displays and capture of an X session (EWMH, XRandR, XShm). Every
+// call asks the server anew; nothing the server reports is kept from call to call. A window
+// that vanishes mid-call is left out, and a lost connection makes every call fail the way the
+// Desktop contract states.
 class X11Screen {
  public:
   explicit X11Screen(X11Connection& connection);
   ~X11Screen();
 
+  // The owner (_NET_WM_PID) of windows whose WM_CLASS names the browser; of several such
+  // processes the one started first. -1 when none.
   int32_t GetApplicationPid(const std::string& bundleId);
+  // Viewable, not minimised top-level windows, front to back, desktop windows left out.
+  // Layer 0 for normal and dialog windows; bounds = outer frame in points.
   std::optional<std::vector<OnScreenWindow>> ListOnScreenWindows();
+  // One Screen per XRandR monitor: number and name as X11Monitor gives them, the desktop
+  // scale, frames in points from the primary monitor's bottom-left corner, y upward.
   std::vector<Screen> ListScreens();
+  // The primary monitor's number; 0 when the connection is lost.
   uint32_t MainDisplayNumber();
+  // Xft.dpi / 96 (1.0 when unset); 0.0 when the connection is lost.
   double MainScreenBackingScaleFactor();
+  // `area` (pixels from the monitor's top-left corner) clipped to the monitor and the root.
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber, const PixelRect& area);
 
  private:
   X11Connection& connection_;
+  X11Capture capture_;
 };
 
 }  // namespace morel_xy

@@ -1,0 +1,30 @@
+"""Character error rate: edit distance between the recognised and the true text, over the
+true text's length, both with whitespace runs collapsed to single spaces."""
+
+import json
+import re
+
+
+def normalize(text):
+    return re.sub(r"\s+", " ", text).strip()
+
+
+def edit_distance(a, b):
+    previous = list(range(len(b) + 1))
+    for i, ca in enumerate(a, 1):
+        current = [i]
+        for j, cb in enumerate(b, 1):
+            current.append(min(previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (ca != cb)))
+        previous = current
+    return previous[-1]
+
+
+def cer(recognised, truth):
+    truth = normalize(truth)
+    return edit_distance(normalize(recognised), truth) / max(1, len(truth))
+
+
+def text_of_result(path):
+    with open(path, encoding="utf-8") as f:
+        document = json.load(f)
+    return "\n".join(page["ParsedText"] for page in document["ParsedResults"])

@@ -1,0 +1,21 @@
+#include "engine/pix_bitmap.h"
+
+#include <leptonica/allheaders.h>
+
+namespace ocr::engine {
+
+PixBitmap::PixBitmap(Pix* pix) : pix_(pix) {}
+
+PixBitmap::~PixBitmap() {
+  pixDestroy(&pix_);
+}
+
+int PixBitmap::Width() const {
+  return pixGetWidth(pix_);
+}
+
+int PixBitmap::Height() const {
+  return pixGetHeight(pix_);
+}
+
+}  // namespace ocr::engine

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/bitmap.h"
+
+struct Pix;
+
+namespace ocr::engine {
+
+// A Leptonica image as a page bitmap. Owns the Pix.
+class PixBitmap final : public Bitmap {
+ public:
+  explicit PixBitmap(Pix* pix);  // takes ownership; pix must not be null
+  ~PixBitmap() override;
+  PixBitmap(const PixBitmap&) = delete;
+  PixBitmap& operator=(const PixBitmap&) = delete;
+
+  int Width() const override;
+  int Height() const override;
+  Pix* pix() const { return pix_; }
+
+ private:
+  Pix* pix_;
+};
+
+}  // namespace ocr::engine

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/recognizer.h"
+
+namespace tesseract {
+class TessBaseAPI;
+}
+
+namespace ocr::engine {
+
+// How one recognition level drives Tesseract. Chosen by measurement (see the README).
+struct TesseractLevelConfig {
+  // Images of unknown resolution (screenshots) no wider than kScreenshotMaxWidth are scaled
+  // by this before recognition: text 11-16 px high is read better at twice that size.
+  double screenshotScale = 1.0;
+  // Pages of known resolution above this are scaled down to it before recognition; 0 keeps
+  // them as they are. Layout analysis and binarisation cost grows with the pixel count.
+  int documentDpi = 0;
+};
+
+inline constexpr int kScreenshotMaxWidth = 2000;
+// A tall full-page screenshot is not enlarged past this many pixels, which bounds the
+// recogniser's working memory whatever the image's height.
+inline constexpr double kMaxUpscaledPixels = 40e6;
+
+TesseractLevelConfig ConfigFor(RecognitionLevel level);
+
+// The factor an image is scaled by before recognition: width in pixels, resolution when
+// known (a rendered page, or an image file declaring a plausible one).
+double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
+                        std::optional<int> knownDpi);
+
+// Recognises with Tesseract 5's LSTM engine. The engine is initialised once per process and
+// language list and reused for every page; its diagnostics never reach stdout or stderr.
+class TesseractRecognizer final : public Recognizer {
+ public:
+  // tessdataDir: the folder holding <lang>.traineddata; empty means Tesseract's default.
+  explicit TesseractRecognizer(std::string tessdataDir = "");
+  ~TesseractRecognizer() override;
+
+  std::optional<RequestOutcome> Perform(const Bitmap& image, const RecognitionRequest& request,
+                                        std::string* error) override;
+  std::optional<std::vector<std::string>> SupportedLanguages(std::string* error) override;
+
+ private:
+  bool EnsureEngine(const std::string& languages, std::string* error);
+
+  std::string tessdataDir_;
+  std::string loadedLanguages_;
+  std::unique_ptr<tesseract::TessBaseAPI> api_;
+};
+
+// The folder Tesseract reads traineddata from: $TESSDATA_PREFIX when set (as Tesseract
+// itself honours it), otherwise the system's.
+std::string DefaultTessdataDir();
+
+}  // namespace ocr::engine

@@ -1,0 +1,24 @@
+// ocr: recognises the text of an image or PDF and writes a JSON result document.
+#include <string>
+#include <vector>
+
+#include "engine/leptonica_image_decoder.h"
+#include "engine/leptonica_png_writer.h"
+#include "engine/openmp_thread_limit.h"
+#include "engine/poppler_pdf_renderer.h"
+#include "engine/tesseract_recognizer.h"
+#include "run.h"
+#include "tool.h"
+
+int main(int argc, char** argv) {
+  ocr::engine::EnsureSingleThreadedOpenMp(argv);
+
+  ocr::engine::TesseractRecognizer recognizer;
+  ocr::engine::LeptonicaImageDecoder imageDecoder;
+  ocr::engine::PopplerPdfOpener pdfOpener;
+  ocr::engine::LeptonicaPngWriter pngWriter;
+  ocr::Engines engines{recognizer, imageDecoder, pdfOpener, pngWriter};
+
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  ocr::RunTool(arguments, engines);
+}

@@ -1,0 +1,138 @@
+// "find_rectangle" through MorelXYHost::ProcessRequest against a fake desktop.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "desktop/fake/fake_desktop.h"
+#include "impl/desktop_access.h"
+#include "morel_xy_host.h"
+
+namespace morel_xy {
+namespace {
+
+constexpr int32_t kFirefox = 321;
+
+// A display image of one colour with RGBA pixels.
+CapturedImage Filled(int32_t w, int32_t h, uint8_t r, uint8_t g, uint8_t b) {
+  CapturedImage image{w, h, static_cast<size_t>(w) * 4, {}};
+  image.rgba.resize(image.bytesPerRow * static_cast<size_t>(h));
+  for (size_t i = 0; i < image.rgba.size(); i += 4) {
+    image.rgba[i] = r;
+    image.rgba[i + 1] = g;
+    image.rgba[i + 2] = b;
+    image.rgba[i + 3] = 255;
+  }
+  return image;
+}
+
+void PaintRgb(CapturedImage& image, int32_t x, int32_t y, int32_t w, int32_t h, uint8_t r,
+              uint8_t g, uint8_t b) {
+  for (int32_t yy = y; yy < y + h; ++yy) {
+    for (int32_t xx = x; xx < x + w; ++xx) {
+      uint8_t* p = image.rgba.data() + static_cast<size_t>(yy) * image.bytesPerRow + 4 * xx;
+      p[0] = r;
+      p[1] = g;
+      p[2] = b;
+    }
+  }
+}
+
+class FindRectangleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    directory_ = std::filesystem::temp_directory_path() /
+                 ("find_rectangle_test_" + std::to_string(getpid()));
+    std::filesystem::create_directories(directory_);
+    std::filesystem::current_path(directory_);
+
+    fake_.screens = {Screen{5, "Main", 2.0, {0, 0, 1000, 800}, {0, 0, 1000, 780}},
+                     Screen{9, "Left", 1.0, {-640, 100, 640, 480}, {-640, 100, 640, 480}}};
+    fake_.mainDisplayNumber = 5;
+    fake_.applicationPids = {{"org.mozilla.firefox", kFirefox}};
+    fake_.displayImages[5] = Filled(2000, 1600, 250, 250, 250);
+    fake_.displayImages[9] = Filled(640, 480, 250, 250, 250);
+    impl::SetDesktop(&fake_);
+  }
+  void TearDown() override {
+    impl::SetDesktop(nullptr);
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(directory_);
+  }
+
+  std::string Find(const json& params) {
+    return host_.ProcessRequest(MorelXYMethod::FindRectangle, params).Json().dump();
+  }
+  void PutBrowserAt(PlatformRect bounds) {
+    fake_.windows = {{OnScreenWindow{kFirefox, 3, "Firefox", 0, bounds}}};
+  }
+
+  std::filesystem::path previous_, directory_;
+  FakeDesktop fake_;
+  MorelXYHost host_;
+};
+
+TEST_F(FindRectangleTest, FindsTheBlockInPointsRelativeToTheWindow) {
+  PutBrowserAt({100, 50, 400, 300});  // pixels 200..1000 x 100..700 of display 5
+  // In window pixels the block is at (101, 51), 301 x 21: red on screen, "color" blue first.
+  PaintRgb(fake_.displayImages[5], 301, 151, 301, 21, 255, 0, 0);
+  EXPECT_EQ(Find({{"color", "#0000FF"}}), R"({"result":{"height":10,"width":150,"x":50,"y":25}})");
+  EXPECT_TRUE(std::filesystem::exists("screenshot.bmp"));
+  EXPECT_EQ(std::filesystem::file_size("screenshot.bmp"), 54u + 4u * 800u * 600u);
+  // Within the tolerance of 5 per channel, and not beyond it.
+  EXPECT_EQ(Find({{"color", "0505FA"}, {"displayId", ""}}),
+            R"({"result":{"height":10,"width":150,"x":50,"y":25}})");
+  EXPECT_EQ(Find({{"color", "0000F9"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
+}
+
+TEST_F(FindRectangleTest, FindsOnADisplayLeftOfAndAboveTheMainOne) {
+  // Display 9's top-left corner is at (-640, 800 - 580 = 220) in window coordinates.
+  PutBrowserAt({-600, 240, 300, 200});
+  PaintRgb(fake_.displayImages[9], 40 + 10, 20 + 30, 40, 20, 0, 255, 0);
+  EXPECT_EQ(Find({{"color", "00FF00"}, {"displayId", "9"}}),
+            R"({"result":{"height":20,"width":40,"x":10,"y":30}})");
+  ASSERT_FALSE(fake_.captures.empty());
+  EXPECT_EQ(fake_.captures.back(), (CaptureCall{9, PixelRect{40, 20, 300, 200}}));
+}
+
+TEST_F(FindRectangleTest, DisplayLookupByIdAndPrimary) {
+  EXPECT_EQ(MorelXYHost::FindDisplayById("9")->name, "Left");
+  EXPECT_EQ(MorelXYHost::FindDisplayById("5")->name, "Main");
+  EXPECT_EQ(MorelXYHost::FindDisplayById("05"), std::nullopt);
+  EXPECT_EQ(MorelXYHost::FindDisplayById("9 "), std::nullopt);
+  EXPECT_EQ(MorelXYHost::FindDisplayById(std::string("9\0", 2)), std::nullopt);
+  EXPECT_EQ(MorelXYHost::FindPrimaryDisplay()->id, "5");
+  fake_.mainDisplayNumber = 77;
+  EXPECT_EQ(MorelXYHost::FindPrimaryDisplay(), std::nullopt);
+}
+
+TEST_F(FindRectangleTest, UnknownDisplayIsAnErrorAndWrongTypesThrow) {
+  PutBrowserAt({0, 0, 10, 10});
+  EXPECT_EQ(Find({{"color", "#000000"}, {"displayId", "404"}}),
+            R"({"error":["message","Display cannot be found."]})");
+  EXPECT_THROW(Find({{"color", "#000000"}, {"displayId", 5}}), json::type_error);
+  EXPECT_THROW(Find({{"color", 255}}), json::type_error);
+  EXPECT_THROW(Find(json()), json::type_error);
+  EXPECT_THROW(Find(json::object()), json::exception);
+  fake_.screens.clear();
+  EXPECT_EQ(Find({{"color", "#000000"}}), R"({"error":["message","Display cannot be found."]})");
+  EXPECT_TRUE(fake_.captures.empty());
+}
+
+TEST_F(FindRectangleTest, NoBrowserWindowGivesTheZeroRectangleAndNoFile) {
+  fake_.windows = std::vector<OnScreenWindow>{};
+  EXPECT_EQ(Find({{"color", "#FAFAFA"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
+  EXPECT_FALSE(std::filesystem::exists("screenshot.bmp"));
+}
+
+TEST_F(FindRectangleTest, ZeroScaleDisplayNeverConvertsUndefinedly) {
+  fake_.screens[0].backingScaleFactor = 0.0;
+  PutBrowserAt({0, 0, 10, 10});
+  EXPECT_EQ(Find({{"color", "#FAFAFA"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
+  fake_.screens[0].backingScaleFactor = NAN;
+  EXPECT_EQ(Find({{"color", "#FAFAFA"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
+}
+
+}  // namespace
+}  // namespace morel_xy

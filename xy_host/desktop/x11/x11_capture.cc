@@ -1,0 +1,196 @@
+#include "desktop/x11/x11_capture.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <bit>
+#include <cstring>
+
+namespace morel_xy {
+namespace {
+
+// One channel of a TrueColor pixel scaled to 8 bits.
+uint8_t Channel(unsigned long pixel, unsigned long mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const int bits = std::popcount(mask);
+  const unsigned long value = (pixel & mask) >> shift;
+  if (bits >= 8) return static_cast<uint8_t>(value >> (bits - 8));
+  return static_cast<uint8_t>(value * 255 / ((1ul << bits) - 1));
+}
+
+// Swaps blue and red and makes each pixel opaque, four pixels at a time where SSE2 is there.
+void BgrxToRgba(const uint8_t* from, uint8_t* to, int width) {
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i green = _mm_set1_epi32(0x0000FF00);
+  const __m128i low = _mm_set1_epi32(0x000000FF);
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; x + 4 <= width; x += 4) {
+    // Little-endian words 0xXXRRGGBB become 0xFFBBGGRR.
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4 * x));
+    const __m128i red = _mm_and_si128(_mm_srli_epi32(v, 16), low);
+    const __m128i blue = _mm_slli_epi32(_mm_and_si128(v, low), 16);
+    const __m128i out =
+        _mm_or_si128(_mm_or_si128(red, blue), _mm_or_si128(_mm_and_si128(v, green), alpha));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4 * x), out);
+  }
+#endif
+  for (; x < width; ++x) {
+    to[4 * x + 0] = from[4 * x + 2];
+    to[4 * x + 1] = from[4 * x + 1];
+    to[4 * x + 2] = from[4 * x + 0];
+    to[4 * x + 3] = 255;
+  }
+}
+
+CapturedImage ToRgba(XImage* image) {
+  CapturedImage out;
+  out.width = image->width;
+  out.height = image->height;
+  out.bytesPerRow = static_cast<size_t>(image->width) * 4;
+  out.rgba.resize(out.bytesPerRow * static_cast<size_t>(image->height));
+  const bool bgrx = image->bits_per_pixel == 32 && image->byte_order == LSBFirst &&
+                    image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
+                    image->blue_mask == 0xFF;
+  for (int y = 0; y < image->height; ++y) {
+    uint8_t* to = out.rgba.data() + static_cast<size_t>(y) * out.bytesPerRow;
+    if (bgrx) {
+      // The usual 24-bit TrueColor layout: bytes B, G, R, unused.
+      const uint8_t* from = reinterpret_cast<const uint8_t*>(image->data) +
+                            static_cast<size_t>(y) * image->bytes_per_line;
+      BgrxToRgba(from, to, image->width);
+    } else {
+      for (int x = 0; x < image->width; ++x) {
+        const unsigned long pixel = XGetPixel(image, x, y);
+        to[4 * x + 0] = Channel(pixel, image->red_mask);
+        to[4 * x + 1] = Channel(pixel, image->green_mask);
+        to[4 * x + 2] = Channel(pixel, image->blue_mask);
+        to[4 * x + 3] = 255;
+      }
+    }
+  }
+  return out;
+}
+
+bool HasShm(const X11Connection& x) {
+  int major = 0, minor = 0;
+  Bool pixmaps = False;
+  return XShmQueryVersion(x.display(), &major, &minor, &pixmaps);
+}
+
+std::optional<CapturedImage> CaptureWithGetImage(const X11Connection& x, const RootRect& area) {
+  X11ErrorTrap trap(x);
+  XImage* image = XGetImage(x.display(), x.root(), static_cast<int>(area.x),
+                            static_cast<int>(area.y), static_cast<unsigned>(area.width),
+                            static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+  const bool ok = trap.Finish();
+  if (!image) return std::nullopt;
+  std::optional<CapturedImage> result;
+  if (ok) result = ToRgba(image);
+  XDestroyImage(image);
+  return result;
+}
+
+}  // namespace
+
+X11Capture::X11Capture(const X11Connection& connection) : x_(connection) {}
+
+X11Capture::~X11Capture() {
+  ReleaseSegment();
+}
+
+void X11Capture::ReleaseSegment() {
+  if (attached_ && x_.alive()) {
+    XShmSegmentInfo segment{};
+    segment.shmseg = shmseg_;
+    segment.shmid = shmid_;
+    segment.shmaddr = static_cast<char*>(address_);
+    X11ErrorTrap trap(x_);
+    XShmDetach(x_.display(), &segment);
+    trap.Finish();
+  }
+  if (address_) shmdt(address_);
+  attached_ = false;
+  address_ = nullptr;
+  shmid_ = -1;
+  bytes_ = 0;
+}
+
+bool X11Capture::EnsureSegment(size_t bytes) {
+  if (attached_ && bytes_ >= bytes) return true;
+  ReleaseSegment();
+  const int shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (shmid < 0) return false;
+  void* address = shmat(shmid, nullptr, 0);
+  if (address == reinterpret_cast<void*>(-1)) {
+    shmctl(shmid, IPC_RMID, nullptr);
+    return false;
+  }
+  XShmSegmentInfo segment{};
+  segment.shmid = shmid;
+  segment.shmaddr = static_cast<char*>(address);
+  segment.readOnly = False;
+  X11ErrorTrap trap(x_);
+  XShmAttach(x_.display(), &segment);
+  const bool attached = trap.Finish();
+  // Marked for removal at once: the segment goes away with its last user, even if we die.
+  shmctl(shmid, IPC_RMID, nullptr);
+  if (!attached) {
+    shmdt(address);
+    return false;
+  }
+  shmid_ = shmid;
+  address_ = address;
+  bytes_ = bytes;
+  attached_ = true;
+  shmseg_ = segment.shmseg;
+  return true;
+}
+
+std::optional<CapturedImage> X11Capture::CaptureWithShm(const RootRect& area) {
+  Display* display = x_.display();
+  XShmSegmentInfo segment{};
+  XImage* image = XShmCreateImage(display, DefaultVisual(display, x_.screen()),
+                                  static_cast<unsigned>(DefaultDepth(display, x_.screen())),
+                                  ZPixmap, nullptr, &segment, static_cast<unsigned>(area.width),
+                                  static_cast<unsigned>(area.height));
+  if (!image) return std::nullopt;
+  const size_t bytes =
+      static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height);
+  std::optional<CapturedImage> result;
+  if (EnsureSegment(bytes)) {
+    segment.shmseg = shmseg_;
+    segment.shmid = shmid_;
+    segment.shmaddr = image->data = static_cast<char*>(address_);
+    segment.readOnly = False;
+    X11ErrorTrap trap(x_);
+    const Bool got = XShmGetImage(display, x_.root(), image, static_cast<int>(area.x),
+                                  static_cast<int>(area.y), AllPlanes);
+    if (got && trap.Finish()) {
+      result = ToRgba(image);
+    } else {
+      ReleaseSegment();  // start afresh next time
+    }
+  }
+  image->data = nullptr;
+  XDestroyImage(image);
+  return result;
+}
+
+std::optional<CapturedImage> X11Capture::CaptureRootArea(const RootRect& area) {
+  if (!x_.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
+  if (HasShm(x_)) {
+    if (auto image = CaptureWithShm(area)) return image;
+    if (!x_.alive()) return std::nullopt;
+  }
+  return CaptureWithGetImage(x_, area);
+}
+
+}  // namespace morel_xy

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+
+#include "desktop/desktop.h"
+#include "desktop/x11/screen_geometry.h"
+#include "desktop/x11/x11_connection.h"
+
+namespace morel_xy {
+
+// Reads pixels of the root window. One shared-memory segment is kept from capture to capture
+// and grown when a larger area is asked for: it only carries pixels from the server to us,
+// each capture overwrites what it reads, and a fresh segment for every capture would make the
+// server fault in every page of it each time (most of a capture's cost).
+class X11Capture {
+ public:
+  explicit X11Capture(const X11Connection& connection);
+  ~X11Capture();
+  X11Capture(const X11Capture&) = delete;
+  X11Capture& operator=(const X11Capture&) = delete;
+
+  // The root window's pixels in `area` (which must lie inside the root) as opaque RGBA, read
+  // through shared memory, or with a plain image request where shared memory is not available
+  // (a remote server, no MIT-SHM). nullopt when the area is empty or the server refuses both.
+  std::optional<CapturedImage> CaptureRootArea(const RootRect& area);
+
+ private:
+  bool EnsureSegment(size_t bytes);
+  void ReleaseSegment();
+  std::optional<CapturedImage> CaptureWithShm(const RootRect& area);
+
+  const X11Connection& x_;
+  int shmid_ = -1;
+  void* address_ = nullptr;
+  size_t bytes_ = 0;
+  bool attached_ = false;
+  unsigned long shmseg_ = 0;  // the server's id of the attached segment
+};
+
+}  // namespace morel_xy

@@ -1,0 +1,113 @@
+#include "desktop/x11/x11_keycode_pool.h"
+
+#include <algorithm>
+#include <set>
+
+namespace morel_xy {
+
+KeycodePool::KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep)
+    : sleep_(std::move(sleep)) {}
+
+void KeycodePool::Scan(Display* display) {
+  scanned_ = true;
+  int minKeycode = 0, maxKeycode = 0;
+  XDisplayKeycodes(display, &minKeycode, &maxKeycode);
+  if (maxKeycode < minKeycode) return;
+  int perKeycode = 0;
+  KeySym* keysyms = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode),
+                                        maxKeycode - minKeycode + 1, &perKeycode);
+  if (!keysyms) return;
+
+  // A keycode that a modifier is bound to is not free, even without a keysym.
+  std::set<KeyCode> modifierKeycodes;
+  if (XModifierKeymap* modmap = XGetModifierMapping(display)) {
+    for (int i = 0; i < 8 * modmap->max_keypermod; ++i) {
+      if (modmap->modifiermap[i]) modifierKeycodes.insert(modmap->modifiermap[i]);
+    }
+    XFreeModifiermap(modmap);
+  }
+
+  for (int keycode = minKeycode; keycode <= maxKeycode; ++keycode) {
+    const KeySym* row = keysyms + static_cast<size_t>(keycode - minKeycode) * perKeycode;
+    const bool empty = std::all_of(row, row + perKeycode, [](KeySym k) { return k == NoSymbol; });
+    if (!empty || modifierKeycodes.count(static_cast<KeyCode>(keycode))) continue;
+    slotOfKeycode_[static_cast<KeyCode>(keycode)] = slots_.size();
+    slots_.push_back(Slot{static_cast<KeyCode>(keycode)});
+  }
+  XFree(keysyms);
+}
+
+std::optional<KeyCode> KeycodePool::Acquire(Display* display, KeySym keysym) {
+  if (!scanned_) Scan(display);
+  if (const auto found = slotOfKeysym_.find(keysym); found != slotOfKeysym_.end()) {
+    return slots_[found->second].keycode;
+  }
+
+  // The least recently used keycode that is not held down.
+  Slot* chosen = nullptr;
+  for (Slot& slot : slots_) {
+    if (slot.pressed) continue;
+    if (!chosen || slot.lastUse < chosen->lastUse) chosen = &slot;
+  }
+  if (!chosen) return std::nullopt;
+
+  const auto quietUntil = chosen->lastUse + kQuietTime;
+  const auto now = Clock::now();
+  if (chosen->keysym != NoSymbol && now < quietUntil) sleep_(quietUntil - now);
+
+  KeySym both[2] = {keysym, keysym};
+  XChangeKeyboardMapping(display, chosen->keycode, 2, both, 1);
+  if (chosen->keysym != NoSymbol) slotOfKeysym_.erase(chosen->keysym);
+  chosen->keysym = keysym;
+  chosen->lastUse = Clock::now();
+  slotOfKeysym_[keysym] = static_cast<size_t>(chosen - slots_.data());
+  // The press must reach the server after the mapping, and clients must be able to see the new
+  // mapping before the press: wait until the server has applied it.
+  XSync(display, False);
+  return chosen->keycode;
+}
+
+void KeycodePool::MarkPressed(KeyCode keycode) {
+  if (const auto found = slotOfKeycode_.find(keycode); found != slotOfKeycode_.end()) {
+    slots_[found->second].pressed = true;
+    slots_[found->second].lastUse = Clock::now();
+  }
+}
+
+void KeycodePool::MarkReleased(KeyCode keycode) {
+  if (const auto found = slotOfKeycode_.find(keycode); found != slotOfKeycode_.end()) {
+    slots_[found->second].pressed = false;
+    slots_[found->second].lastUse = Clock::now();
+  }
+}
+
+void KeycodePool::Forget() {
+  scanned_ = false;
+  slots_.clear();
+  slotOfKeysym_.clear();
+  slotOfKeycode_.clear();
+}
+
+bool KeycodePool::Contains(KeyCode keycode) const {
+  return slotOfKeycode_.count(keycode) != 0;
+}
+
+std::vector<KeyCode> KeycodePool::ChangedKeycodes() const {
+  std::vector<KeyCode> changed;
+  for (const Slot& slot : slots_) {
+    if (slot.keysym != NoSymbol) changed.push_back(slot.keycode);
+  }
+  return changed;
+}
+
+void KeycodePool::Restore(Display* display) {
+  for (Slot& slot : slots_) {
+    if (slot.keysym == NoSymbol) continue;
+    KeySym none[2] = {NoSymbol, NoSymbol};
+    XChangeKeyboardMapping(display, slot.keycode, 2, none, 1);
+    slot.keysym = NoSymbol;
+  }
+  slotOfKeysym_.clear();
+}
+
+}  // namespace morel_xy

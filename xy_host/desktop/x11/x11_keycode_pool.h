@@ -1,0 +1,67 @@
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace morel_xy {
+
+// Scratch keycodes for typing keysyms the current layout has no key for.
+//
+// Clients read the keymap lazily: a client still busy with earlier events looks a key press up
+// in the keymap as it is when it gets to it, not as it was when the key was pressed. Remapping
+// one spare keycode per character therefore types wrong characters into busy clients. The pool
+// avoids that: it uses every keycode the layout leaves empty, hands out the least recently used
+// one, keeps a keysym on its keycode for as long as possible (a repeated character needs no
+// remapping at all), never remaps a keycode within `kQuietTime` of its last use, and waits for
+// the server to apply a new mapping before the key is pressed.
+//
+// Not thread-safe; the owner serialises calls.
+class KeycodePool {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds kQuietTime{200};
+
+  // `sleep` blocks the calling thread; tests and the owner supply the real one.
+  explicit KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep);
+
+  // A keycode typing `keysym` at both shift levels, mapping one if needed. nullopt when the
+  // layout leaves no keycode empty or the server refused the mapping.
+  std::optional<KeyCode> Acquire(Display* display, KeySym keysym);
+  // Marks a keycode as in use (pressed) or as used just now (released).
+  void MarkPressed(KeyCode keycode);
+  void MarkReleased(KeyCode keycode);
+  // Drops every mapping without restoring it, for when the layout was replaced as a whole (the
+  // pool's mappings went with it); the next Acquire scans the new layout.
+  void Forget();
+  // True for keycodes of the pool.
+  bool Contains(KeyCode keycode) const;
+
+  // The keycodes whose mapping the pool changed, to put back to empty.
+  std::vector<KeyCode> ChangedKeycodes() const;
+  // Puts every changed keycode back to what the layout had (nothing), over `display`, and
+  // forgets the mappings. The caller flushes or syncs.
+  void Restore(Display* display);
+
+ private:
+  struct Slot {
+    KeyCode keycode = 0;
+    KeySym keysym = NoSymbol;  // what the pool mapped there; NoSymbol when untouched
+    Clock::time_point lastUse{};
+    bool pressed = false;
+  };
+
+  void Scan(Display* display);
+
+  std::function<void(std::chrono::nanoseconds)> sleep_;
+  bool scanned_ = false;
+  std::vector<Slot> slots_;
+  std::unordered_map<KeySym, size_t> slotOfKeysym_;
+  std::unordered_map<KeyCode, size_t> slotOfKeycode_;
+};
+
+}  // namespace morel_xy
