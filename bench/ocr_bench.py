@@ -21,10 +21,11 @@ TUNED = dict(os.environ, OMP_THREAD_LIMIT="1")
 UNTUNED = {k: v for k, v in os.environ.items() if k != "OMP_THREAD_LIMIT"}
 
 
-def timed(command, env, runs):
+def timed(command, env, runs, warm_up=True):
     """Median wall time and median CPU time (user + system, children included) of runs
     executions after one warm-up. CPU time is the steadier figure on a shared machine."""
-    subprocess.run(command, env=env, check=True, capture_output=True)
+    if warm_up:
+        subprocess.run(command, env=env, check=True, capture_output=True)
     walls, cpus = [], []
     for _ in range(runs):
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
@@ -40,6 +41,10 @@ class Timing:
     def __init__(self, wall, cpu):
         self.wall = wall
         self.cpu = cpu
+
+    def add(self, other):
+        self.wall += other.wall
+        self.cpu += other.cpu
 
     def __str__(self):
         return "%.2f s wall / %.2f s CPU" % (self.wall, self.cpu)
@@ -86,24 +91,48 @@ def bench_pdf_page(ocr, folder, runs):
 
 
 def bench_levels(ocr, folder, runs):
+    """fast against accurate per document type and over the whole corpus. The two levels are
+    run alternately on each document, so that both see the same load on a shared machine."""
     pdf = os.path.join(folder, "page.pdf")
     pdf_truth = ocr_corpus.page_pdf(pdf)
     page = os.path.join(folder, "page.png")
     page_truth = ocr_corpus.page_image(page)
+    small = os.path.join(folder, "small.pdf")
+    small_truth = ocr_corpus.small_print_pdf(small)
     sets = [("PDF Letter page", [(pdf, pdf_truth)]), ("page image 300 DPI", [(page, page_truth)]),
-            ("6 screenshots 11-16 px", ocr_corpus.screenshots(folder))]
+            ("6 screenshots 11-16 px", ocr_corpus.screenshots(folder)),
+            ("PDF page of 8 pt print (not in the totals)", [(small, small_truth)])]
     out = os.path.join(folder, "out.json")
+    modes = ("accurate", "fast")
+    corpus = {mode: Timing(0, 0) for mode in modes}
     for name, docs in sets:
-        row = {}
-        for mode in ("accurate", "fast"):
-            timings = [timed([ocr, "-i", p, "-o", out, "-m", mode], TUNED, runs) for p, _ in docs]
-            total = Timing(sum(t.wall for t in timings), sum(t.cpu for t in timings))
-            errors = [ocr_cer.cer(ocr_text(ocr, p, out, mode), t) for p, t in docs]
-            row[mode] = (total, 100 * sum(errors) / len(errors))
+        row = {mode: Timing(0, 0) for mode in modes}
+        errors = {mode: [] for mode in modes}
+        for path, truth in docs:
+            commands = {mode: [ocr, "-i", path, "-o", out, "-m", mode] for mode in modes}
+            for command in commands.values():
+                subprocess.run(command, env=TUNED, check=True, capture_output=True)
+            samples = {mode: [] for mode in modes}
+            for _ in range(runs):
+                for mode in modes:
+                    samples[mode].append(timed(commands[mode], TUNED, 1, warm_up=False))
+            for mode in modes:
+                row[mode].add(Timing(statistics.median(t.wall for t in samples[mode]),
+                                     statistics.median(t.cpu for t in samples[mode])))
+                errors[mode].append(ocr_cer.cer(ocr_text(ocr, path, out, mode), truth))
+        if "8 pt" not in name:
+            for mode in modes:
+                corpus[mode].add(row[mode])
+        cer = {mode: 100 * sum(errors[mode]) / len(errors[mode]) for mode in modes}
         print("%s: accurate %s CER %.2f%%; fast %s CER %.2f%%; fast is %.2fx faster (wall), "
-              "%.2fx (CPU)" % (name, row["accurate"][0], row["accurate"][1], row["fast"][0],
-                               row["fast"][1], row["accurate"][0].wall / row["fast"][0].wall,
-                               row["accurate"][0].cpu / row["fast"][0].cpu))
+              "%.2fx (CPU)" % (name, row["accurate"], cer["accurate"], row["fast"], cer["fast"],
+                               row["accurate"].wall / row["fast"].wall,
+                               row["accurate"].cpu / row["fast"].cpu))
+        sys.stdout.flush()
+    print("whole corpus (PDF page, page image, 6 screenshots): accurate %s; fast %s; fast is "
+          "%.2fx faster (wall), %.2fx (CPU)" % (corpus["accurate"], corpus["fast"],
+                                                corpus["accurate"].wall / corpus["fast"].wall,
+                                                corpus["accurate"].cpu / corpus["fast"].cpu))
 
 
 def bench_thread_limit(ocr, folder, runs):

@@ -49,9 +49,19 @@ def page_lines():
     return [(72, 720 - row * 20, 12, SENTENCES[row % len(SENTENCES)]) for row in range(30)]
 
 
-def page_pdf(path, pages=1):
-    documents.write_pdf(path, [{"media": (0, 0, 612, 792), "lines": page_lines()}] * pages)
-    return "\n".join(text for _, _, _, text in page_lines())
+def small_print_lines():
+    """40 lines at 8 pt: the smallest common print, which bounds how far fast may shrink."""
+    return [(72, 720 - row * 14, 8, SENTENCES[row % len(SENTENCES)]) for row in range(40)]
+
+
+def page_pdf(path, pages=1, lines=None):
+    lines = lines or page_lines()
+    documents.write_pdf(path, [{"media": (0, 0, 612, 792), "lines": lines}] * pages)
+    return "\n".join(text for _, _, _, text in lines)
+
+
+def small_print_pdf(path):
+    return page_pdf(path, lines=small_print_lines())
 
 
 def page_image(path):

@@ -6,6 +6,8 @@
 
 #include "engine/recognizer.h"
 
+struct Pix;
+
 namespace tesseract {
 class TessBaseAPI;
 }
@@ -20,6 +22,10 @@ struct TesseractLevelConfig {
   // Pages of known resolution above this are scaled down to it before recognition; 0 keeps
   // them as they are. Layout analysis and binarisation cost grows with the pixel count.
   int documentDpi = 0;
+  // Images whose background is mostly dark (dark themes, coloured banners with light text)
+  // are inverted once before recognition, so that Tesseract's per-line retry of poorly read
+  // lines as inverted text, which recognises such a line twice, rarely has to run.
+  bool invertDarkImages = false;
 };
 
 inline constexpr int kScreenshotMaxWidth = 2000;
@@ -28,6 +34,10 @@ inline constexpr int kScreenshotMaxWidth = 2000;
 inline constexpr double kMaxUpscaledPixels = 40e6;
 
 TesseractLevelConfig ConfigFor(RecognitionLevel level);
+
+// Whether most of an 8 bpp grey image is darker than mid-grey, judged from a sample of its
+// pixels: such an image holds light text on a dark background.
+bool MostlyDark(Pix* grey);
 
 // The factor an image is scaled by before recognition: width in pixels, resolution when
 // known (a rendered page, or an image file declaring a plausible one).

@@ -333,7 +333,6 @@ class ImageTest(Workspace):
                 self.assertBoxesNear(words_of(result), truth, 3)
                 # Punctuation is cut off into words of its own.
                 texts = [w[0] for w in words_of(result)]
-                self.assertIn("(4.5", texts + ["(4.5"])  # tolerated either way by the rules
                 self.assertIn("(", texts)
                 self.assertIn(")", texts)
 
@@ -374,6 +373,24 @@ class ImageTest(Workspace):
     def test_light_text_on_dark_background(self):
         result = self.recognise("-i", self.path("dark.png"), "-m", "fast")
         self.assertEqual(result["ParsedResults"][0]["ParsedText"], "Dark theme settings")
+
+    def test_dark_images_of_every_depth_at_both_levels_keep_text_and_boxes(self):
+        # fast inverts a mostly dark image before recognition (colour as colour, anything
+        # else as grey); accurate leaves it to Tesseract's per-line retry. Either way the
+        # words come back where they are.
+        from PIL import Image
+        dark = Image.open(self.path("dark.png"))
+        variants = {"dark-colour.png": dark, "dark-grey.png": dark.convert("L"),
+                    "dark-mapped.png": dark.convert("P", palette=Image.ADAPTIVE, colors=16)}
+        truth = [(w, box) for line in self.dark_truth for w, box in line]
+        for name, image in variants.items():
+            image.save(self.path(name))
+            for mode in ("fast", "accurate"):
+                with self.subTest(image=name, mode=mode):
+                    result = self.recognise("-i", self.path(name), "-m", mode, "-w", "true")
+                    self.assertEqual(result["ParsedResults"][0]["ParsedText"],
+                                     "Dark theme settings")
+                    self.assertBoxesNear(words_of(result), truth, 3)
 
     def test_blank_image_gives_an_empty_page(self):
         from PIL import Image

@@ -1,6 +1,9 @@
 #include "engine/tesseract_recognizer.h"
 
 #include <gtest/gtest.h>
+#include <leptonica/allheaders.h>
+
+#include <memory>
 
 #include "engine/tesseract_languages.h"
 
@@ -37,6 +40,45 @@ TEST(TesseractRecognizerTest, AccurateEnlargesScreenshotsOnlyAndFastShrinksPages
   EXPECT_EQ(RecognitionScale(accurate, 2550, 3300, 300), 1.0);
   EXPECT_DOUBLE_EQ(RecognitionScale(fast, 2550, 3300, 300), 0.4);
   EXPECT_EQ(RecognitionScale(fast, 1000, 1000, 100), 1.0);  // never enlarged
+}
+
+TEST(TesseractRecognizerTest, OnlyFastInvertsDarkImages) {
+  EXPECT_FALSE(ConfigFor(RecognitionLevel::accurate).invertDarkImages);
+  EXPECT_TRUE(ConfigFor(RecognitionLevel::fast).invertDarkImages);
+}
+
+struct PixDeleter {
+  void operator()(Pix* pix) const { pixDestroy(&pix); }
+};
+
+// A grey image of the given background with a band of the given text colour covering
+// `textShare` of its rows, as a line of text would.
+std::unique_ptr<Pix, PixDeleter> GreyPage(int background, int text, double textShare) {
+  std::unique_ptr<Pix, PixDeleter> pix(pixCreate(200, 100, 8));
+  pixSetAllArbitrary(pix.get(), static_cast<l_uint32>(background));
+  const int rows = static_cast<int>(100 * textShare);
+  for (int y = 0; y < rows; ++y) {
+    for (int x = 0; x < 200; ++x) pixSetPixel(pix.get(), x, y, static_cast<l_uint32>(text));
+  }
+  return pix;
+}
+
+TEST(TesseractRecognizerTest, MostlyDarkMeansAMedianBelowMidGrey) {
+  // Dark themes and saturated banners with light text.
+  EXPECT_TRUE(MostlyDark(GreyPage(34, 240, 0.3).get()));
+  EXPECT_TRUE(MostlyDark(GreyPage(90, 255, 0.45).get()));
+  // Dark text on white, cream and light grey, even with much text.
+  EXPECT_FALSE(MostlyDark(GreyPage(255, 33, 0.3).get()));
+  EXPECT_FALSE(MostlyDark(GreyPage(245, 90, 0.45).get()));
+  // Light text covering most of a dark image is a light image.
+  EXPECT_FALSE(MostlyDark(GreyPage(20, 230, 0.7).get()));
+  // Anything but plain 8 bpp grey, and a missing image, is never judged dark.
+  std::unique_ptr<Pix, PixDeleter> colour(pixCreate(10, 10, 32));
+  EXPECT_FALSE(MostlyDark(colour.get()));
+  EXPECT_FALSE(MostlyDark(nullptr));
+  // A single pixel is sampled too.
+  std::unique_ptr<Pix, PixDeleter> dot(pixCreate(1, 1, 8));
+  EXPECT_TRUE(MostlyDark(dot.get()));
 }
 
 }  // namespace
