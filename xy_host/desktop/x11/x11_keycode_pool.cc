@@ -68,6 +68,7 @@ std::optional<KeycodePool::ScratchKey> KeycodePool::Acquire(Display* display, Ke
   // The press must reach the server after the mapping, and clients must be able to see the new
   // mapping before the press: wait until the server has applied it.
   XSync(display, False);
+  sleep_(kSettleTime);
   return ScratchKey{chosen->keycode, withShift};
 }
 

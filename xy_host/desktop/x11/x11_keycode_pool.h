@@ -25,6 +25,10 @@ class KeycodePool {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kQuietTime{200};
+  // How long a new mapping is left to reach the clients before its key is pressed. Some
+  // clients (Chromium) reload the keymap in a task of their own after the notification, and
+  // look up a key press that arrives earlier in the old keymap, where the keycode is empty.
+  static constexpr std::chrono::milliseconds kSettleTime{30};
 
   // `sleep` blocks the calling thread; tests and the owner supply the real one.
   explicit KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep);
