@@ -260,9 +260,10 @@ bool X11Input::ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice) {
       return true;
     }
   }
-  const std::optional<KeyCode> scratch = pool_.Acquire(connection_.display(), keysym);
-  if (!scratch) return false;
-  choice = KeyChoice{*scratch, false};
+  const std::optional<KeycodePool::ScratchKey> scratch =
+      pool_.Acquire(connection_.display(), keysym);
+  if (!scratch || (scratch->withShift && !allowShift)) return false;
+  choice = KeyChoice{scratch->keycode, scratch->withShift};
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "desktop/x11/x11_keycode_pool.h"
 
+#include <X11/Xutil.h>
+
 #include <algorithm>
 #include <set>
 
@@ -37,12 +39,16 @@ void KeycodePool::Scan(Display* display) {
   XFree(keysyms);
 }
 
-std::optional<KeyCode> KeycodePool::Acquire(Display* display, KeySym keysym) {
+std::optional<KeycodePool::ScratchKey> KeycodePool::Acquire(Display* display, KeySym keysym) {
   if (!scanned_) Scan(display);
-  if (const auto found = slotOfKeysym_.find(keysym); found != slotOfKeysym_.end()) {
-    return slots_[found->second].keycode;
+  KeySym lower = keysym, upper = keysym;
+  XConvertCase(keysym, &lower, &upper);
+  const bool hasCase = lower != upper;
+  const KeySym key = hasCase ? lower : keysym;
+  const bool withShift = hasCase && keysym == upper;
+  if (const auto found = slotOfKeysym_.find(key); found != slotOfKeysym_.end()) {
+    return ScratchKey{slots_[found->second].keycode, withShift};
   }
-
   // The least recently used keycode that is not held down.
   Slot* chosen = nullptr;
   for (Slot& slot : slots_) {
@@ -50,21 +56,20 @@ std::optional<KeyCode> KeycodePool::Acquire(Display* display, KeySym keysym) {
     if (!chosen || slot.lastUse < chosen->lastUse) chosen = &slot;
   }
   if (!chosen) return std::nullopt;
-
   const auto quietUntil = chosen->lastUse + kQuietTime;
   const auto now = Clock::now();
   if (chosen->keysym != NoSymbol && now < quietUntil) sleep_(quietUntil - now);
-
-  KeySym both[2] = {keysym, keysym};
-  XChangeKeyboardMapping(display, chosen->keycode, 2, both, 1);
+  KeySym levels[2] = {key, hasCase ? upper : key};
+  XChangeKeyboardMapping(display, chosen->keycode, 2, levels, 1);
   if (chosen->keysym != NoSymbol) slotOfKeysym_.erase(chosen->keysym);
-  chosen->keysym = keysym;
+  chosen->keysym = key;
   chosen->lastUse = Clock::now();
-  slotOfKeysym_[keysym] = static_cast<size_t>(chosen - slots_.data());
+  slotOfKeysym_[key] = static_cast<size_t>(chosen - slots_.data());
   // The press must reach the server after the mapping, and clients must be able to see the new
   // mapping before the press: wait until the server has applied it.
   XSync(display, False);
-  return chosen->keycode;
+  sleep_(kSettleTime);
+  return ScratchKey{chosen->keycode, withShift};
 }
 
 void KeycodePool::MarkPressed(KeyCode keycode) {

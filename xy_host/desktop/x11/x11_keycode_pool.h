@@ -25,13 +25,25 @@ class KeycodePool {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kQuietTime{200};
+  // How long a new mapping is left to reach the clients before its key is pressed. Some
+  // clients (Chromium) reload the keymap in a task of their own after the notification, and
+  // look up a key press that arrives earlier in the old keymap, where the keycode is empty.
+  static constexpr std::chrono::milliseconds kSettleTime{30};
 
   // `sleep` blocks the calling thread; tests and the owner supply the real one.
   explicit KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep);
 
-  // A keycode typing `keysym` at both shift levels, mapping one if needed. nullopt when the
-  // layout leaves no keycode empty or the server refused the mapping.
-  std::optional<KeyCode> Acquire(Display* display, KeySym keysym);
+  // Where a keysym is typed from: its keycode, and whether Shift must be held.
+  struct ScratchKey {
+    KeyCode keycode = 0;
+    bool withShift = false;
+  };
+
+  // A keycode typing `keysym`, mapping one if needed. A letter with two cases is mapped as a
+  // real keyboard has it, lower case first and upper case with Shift: some clients (Chromium)
+  // drop an upper-case letter that a key gives without Shift. Any other keysym is mapped at
+  // both shift levels. nullopt when the layout leaves no keycode empty.
+  std::optional<ScratchKey> Acquire(Display* display, KeySym keysym);
   // Marks a keycode as in use (pressed) or as used just now (released).
   void MarkPressed(KeyCode keycode);
   void MarkReleased(KeyCode keycode);
@@ -50,7 +62,8 @@ class KeycodePool {
  private:
   struct Slot {
     KeyCode keycode = 0;
-    KeySym keysym = NoSymbol;  // what the pool mapped there; NoSymbol when untouched
+    KeySym keysym = NoSymbol;  // what the pool mapped there (a letter's lower case); NoSymbol
+                               // when untouched
     Clock::time_point lastUse{};
     bool pressed = false;
   };
