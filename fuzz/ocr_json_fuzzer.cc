@@ -10,49 +10,34 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "result_json.h"
 #include "result_model.h"
 
 namespace {
 
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  std::string Text() {
-    const size_t n = Byte() % 24;
-    std::string s;
-    for (size_t i = 0; i < n && at_ < size_; ++i) s += static_cast<char>(data_[at_++]);
-    return s;
-  }
-  // Finite values of every magnitude a recogniser could report, and some it could not.
-  double Number() {
-    int64_t raw = 0;
-    for (int i = 0; i < 4; ++i) raw = (raw << 8) | Byte();
-    const double scale[] = {1.0, 0.001, 1e-9, 1e6};
-    return static_cast<double>(static_cast<int32_t>(raw)) * scale[Byte() % 4];
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
+// Finite values of every magnitude a recogniser could report, and some it could not.
+double Number(FuzzInput& in) {
+  int64_t raw = 0;
+  for (int i = 0; i < 4; ++i) raw = (raw << 8) | in.Byte();
+  const double scale[] = {1.0, 0.001, 1e-9, 1e6};
+  return static_cast<double>(static_cast<int32_t>(raw)) * scale[in.Byte() % 4];
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Reader in(data, size);
+  FuzzInput in(data, size);
   ocr::DocResult doc;
-  doc.duration = in.Number();
+  doc.duration = Number(in);
   const int pages = in.Byte() % 4;
   for (int p = 0; p < pages; ++p) {
     ocr::PageResult page;
     page.combinedText = in.Text();
-    page.duration = in.Number();
+    page.duration = Number(in);
     const int words = in.Byte() % 6;
     for (int w = 0; w < words; ++w) {
-      page.words.push_back({in.Text(), {in.Number(), in.Number(), in.Number(), in.Number()}});
+      page.words.push_back({in.Text(), {Number(in), Number(in), Number(in), Number(in)}});
     }
     const int lines = in.Byte() % 4;
     for (int l = 0; l < lines; ++l) {
@@ -62,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const size_t lower = words ? in.Byte() % (words + 1) : 0;
       const size_t upper = lower + (words ? in.Byte() % (words + 1 - lower) : 0);
       line.wordRange = {lower, upper};
-      line.boundingRectPx = {in.Number(), in.Number(), in.Number(), in.Number()};
+      line.boundingRectPx = {Number(in), Number(in), Number(in), Number(in)};
       page.lines.push_back(line);
     }
     doc.pages.push_back(page);

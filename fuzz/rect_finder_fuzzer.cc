@@ -8,26 +8,11 @@
 
 #include "exact_rect_finder.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "reference_rect_finder.h"
 
-namespace {
-
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-  bool Done() const { return at_ >= size_; }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Reader in(data, size);
+  FuzzInput in(data, size);
   morel_xy::Bitmap bitmap;
   bitmap.width = 1 + in.Byte() % 80;  // past 64, so the packed mask spans two words
   bitmap.height = 1 + in.Byte() % 40;
