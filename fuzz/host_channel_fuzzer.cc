@@ -1,7 +1,8 @@
 // The host's request loop over arbitrary bytes on its input: frames, JSON, ids, methods and
 // parameters, handled against a FakeDesktop that has a browser window, a display and an image
 // to search, so every method runs its real logic. Whatever the input, the loop must end with
-// one of its end codes and everything it wrote must be well-formed response frames.
+// one of its end codes and everything it wrote must be well-formed response frames. The
+// request parser is also checked against the JSON library's own.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 
 #include "desktop/fake/fake_desktop.h"
 #include "fuzz_check.h"
+#include "native_messaging/json_document_builder.h"
 #include "run_morel_xy_host.h"
 
 namespace {
@@ -83,9 +85,27 @@ void CheckOutput(const char* data, size_t size) {
   }
 }
 
+// The channel builds requests with a parser of its own over the library's events; it must
+// accept exactly what the library's parser accepts and build the same value.
+void CheckDocumentBuilder(const uint8_t* data, size_t size) {
+  morel::JsonDocumentBuilder builder;
+  const bool parsed = nlohmann::json::sax_parse(data, data + size, &builder);
+  const nlohmann::json expected = nlohmann::json::parse(data, data + size, nullptr, false);
+  FUZZ_CHECK(parsed == !expected.is_discarded(),
+             "the builder and the library disagree on validity");
+  if (parsed) FUZZ_CHECK(builder.Release() == expected, "the builder built another value");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The first frame's body, or the whole input when it is too short to be a frame.
+  if (size > 4) {
+    CheckDocumentBuilder(data + 4, size - 4);
+  } else {
+    CheckDocumentBuilder(data, size);
+  }
+
   // fmemopen refuses an empty buffer; an empty input is end of input, tested elsewhere.
   if (size == 0) return 0;
   FILE* in = fmemopen(const_cast<uint8_t*>(data), size, "rb");

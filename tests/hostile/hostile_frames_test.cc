@@ -1,7 +1,7 @@
 // The built host against hostile channel input: lengths that lie, bodies cut short, JSON that
-// is invalid or nested 100,000 deep, huge strings and a million requests in one stream. Every
-// case must end in order (the documented exit status, whole responses or none), quickly, and
-// with the process's peak resident memory under 64 MiB.
+// is invalid or nested 100,000 deep, strings as large as a frame may hold and a million
+// requests in one stream. Every case must end in order (the documented exit status, whole
+// responses or none), quickly, and with the process's peak resident memory under 64 MiB.
 //
 // The host runs with no X display, so only the channel and dispatch are exercised.
 
@@ -28,10 +28,20 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr long kMemoryLimitKiB = 64 * 1024;
+// The largest body the host accepts.
+constexpr uint32_t kMaxBody = 16u * 1024 * 1024;
 
 std::string Frame(const std::string& body) {
   const uint32_t length = static_cast<uint32_t>(body.size());
   return std::string(reinterpret_cast<const char*>(&length), 4) + body;
+}
+
+// A body of exactly kMaxBody bytes: `head`, then `fill` repeated, then `tail`.
+std::string FullBody(const std::string& head, const std::string& fill, const std::string& tail) {
+  std::string body = head;
+  while (body.size() + fill.size() + tail.size() <= kMaxBody) body += fill;
+  body.append(kMaxBody - body.size() - tail.size(), ' ');
+  return body + tail;
 }
 
 std::string Length(uint32_t length) {
@@ -183,7 +193,7 @@ TEST(HostileFrames, FourGibLengthWithNothingAfterItEndsAtOnce) {
 }
 
 TEST(HostileFrames, LengthsJustAboveTheCapAndAfterAGoodRequest) {
-  for (const uint32_t length : {64u * 1024 * 1024 + 1, 0x80000000u, 0xFFFFFFFEu}) {
+  for (const uint32_t length : {kMaxBody + 1, 64u * 1024 * 1024, 0x80000000u, 0xFFFFFFFEu}) {
     const Outcome o =
         RunHost([&](const Writer& w) { w(Frame(kVersionRequest) + Length(length) + "{\"id\":2"); },
                 true, 16, std::chrono::seconds(10));
@@ -197,9 +207,8 @@ TEST(HostileFrames, LengthsJustAboveTheCapAndAfterAGoodRequest) {
 }
 
 TEST(HostileFrames, LargeAnnouncedLengthWithAFewBytesCostsNothing) {
-  // 48 MiB announced, 1000 bytes sent, then end of input.
-  const Outcome o =
-      RunHost([](const Writer& w) { w(Length(48u * 1024 * 1024) + std::string(1000, 'x')); });
+  // The largest length accepted, 1000 bytes sent, then end of input.
+  const Outcome o = RunHost([](const Writer& w) { w(Length(kMaxBody) + std::string(1000, 'x')); });
   EXPECT_EQ(o.exitStatus, 254);
   EXPECT_EQ(o.outputBytes, 0u);
   ExpectBoundedMemory(o);
@@ -283,44 +292,51 @@ TEST(HostileFrames, DeeplyNestedJson) {
   ExpectBoundedMemory(o);
 }
 
-TEST(HostileFrames, HugeStrings) {
-  // 8 MiB strings where the host ignores them, as a method name and as an id. Parsing holds a
-  // string about six times over (the frame, the parser's token buffer, the value), so this is
-  // about the largest string that stays under the bound.
-  const size_t size = 8u * 1024 * 1024;
-  const Outcome o = RunHost([&](const Writer& w) {
-    const std::string big(size, 'A');
-    w(Frame(R"({"id":1,"method":"get_version","params":{"junk":")" + big + "\"}}"));
-    w(Frame(R"({"id":2,"method":"get_version","params":{")" + big + "\":1}}"));
+TEST(HostileFrames, StringsAsLargeAsAFrameMayHold) {
+  // Frames of the largest accepted size that are one string where the host ignores it, as a
+  // key, as the method name and as the id; then escapes, whose text is six times its value.
+  Outcome o = RunHost([&](const Writer& w) {
+    w(Frame(FullBody(R"({"id":1,"method":"get_version","params":{"junk":")", "A", "\"}}")));
+    w(Frame(FullBody(R"({"id":2,"method":"get_version","params":{")", "B", "\":1}}")));
+    w(Frame(FullBody(R"({"id":3,"method":"get_version","params":[")", "\\u00e9", "\"]}")));
     w(Frame(kVersionRequest));
   });
   EXPECT_EQ(o.exitStatus, 254);
-  ASSERT_EQ(o.responseCount, 3u);
+  ASSERT_EQ(o.responseCount, 4u);
   EXPECT_EQ(o.responses[0], R"({"id":1,"result":"1.0.31"})");
   EXPECT_EQ(o.responses[1], R"({"id":2,"result":"1.0.31"})");
+  EXPECT_EQ(o.responses[2], R"({"id":3,"result":"1.0.31"})");
   ExpectBoundedMemory(o);
 
-  const Outcome unknown = RunHost([&](const Writer& w) {
-    const std::string big(size, 'A');
-    w(Frame(R"({"id":1,"method":")" + big + "\"}"));
-  });
+  const Outcome unknown =
+      RunHost([&](const Writer& w) { w(Frame(FullBody(R"({"id":1,"method":")", "A", "\"}"))); });
   EXPECT_EQ(unknown.exitStatus, 251);
   EXPECT_EQ(unknown.outputBytes, 0u);
   ExpectBoundedMemory(unknown);
 
   const Outcome badId = RunHost([&](const Writer& w) {
-    const std::string big(size, 'A');
-    w(Frame(R"({"id":")" + big + R"(","method":"get_version"})"));
+    w(Frame(FullBody(R"({"method":"get_version","id":")", "A", "\"}")));
   });
   EXPECT_EQ(badId.exitStatus, 252);
   ExpectBoundedMemory(badId);
+
+  // Many large strings in one request.
+  const Outcome many = RunHost([&](const Writer& w) {
+    const std::string mib(1u << 20, 'C');
+    std::string body = R"({"id":1,"method":"get_version","params":[")" + mib;
+    for (int i = 1; i < 15; ++i) body += "\",\"" + mib;
+    w(Frame(body + "\"]}"));
+  });
+  EXPECT_EQ(many.exitStatus, 254);
+  ASSERT_EQ(many.responseCount, 1u);
+  ExpectBoundedMemory(many);
 }
 
-TEST(HostileFrames, HugeTextToType) {
-  // 4 MiB of text: with no display the keyboard refuses the first key, and the answer is false.
+TEST(HostileFrames, TextToTypeAsLargeAsAFrameMayHold) {
+  // With no display the keyboard refuses the first key, and the answer is false; the whole
+  // text is still read and checked for chords first.
   const Outcome o = RunHost([&](const Writer& w) {
-    const std::string text(4u * 1024 * 1024, 'x');
-    w(Frame(R"({"id":1,"method":"send_text","params":{"text":")" + text + "\"}}"));
+    w(Frame(FullBody(R"({"id":1,"method":"send_text","params":{"text":")", "x${KEY_A}", "\"}}")));
   });
   EXPECT_EQ(o.exitStatus, 254);
   ASSERT_EQ(o.responseCount, 1u);

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <limits>
 #include <string>
@@ -12,13 +11,17 @@
 #include <vector>
 
 #include "native_messaging/format.h"
+#include "native_messaging/frame_body.h"
 #include "native_messaging/host_response.h"
+#include "native_messaging/json_document_builder.h"
 
 namespace morel {
 
-// The largest message a browser sends to a native host. A frame announcing more ends the
-// channel without reading the body.
-inline constexpr uint32_t kMaxRequestBytes = 64u * 1024u * 1024u;
+// The largest request the host accepts; a frame announcing more ends the channel without its
+// body being read. Browsers allow up to 4 GiB, but no method needs more than a few kilobytes
+// (16 MiB of text would take hours to type), and the JSON library holds a string twice while
+// reading it: this bound keeps the host's peak memory under 64 MiB whatever it is sent.
+inline constexpr uint32_t kMaxRequestBytes = 16u * 1024u * 1024u;
 
 // Codes that end the request loop; the program uses them as its exit status.
 inline constexpr int kEndOfInput = -2;        // end of input, short or zero frame, oversize length
@@ -53,18 +56,9 @@ class NativeMessagingHost {
   // Runs the request loop until the channel ends; returns one of the end codes above.
   int Process() {
     for (;;) {
-      std::string body;
-      if (!ReadRequest(body)) return kEndOfInput;
-
-      size_t start = 0;
-      if (body.size() >= 3 && std::memcmp(body.data(), "\xEF\xBB\xBF", 3) == 0) start = 3;
-      json request = json::parse(body.begin() + static_cast<std::ptrdiff_t>(start), body.end(),
-                                 nullptr, /*allow_exceptions=*/false);
-      // The body is no longer needed; a large request should not be held twice.
-      std::string().swap(body);
-      if (request.is_discarded() || !(request.is_object() || request.is_null())) {
-        return kMalformedRequest;
-      }
+      json request;
+      if (const int end = ReadRequest(request); end != 0) return end;
+      if (!(request.is_object() || request.is_null())) return kMalformedRequest;
       if (request.is_null()) request = json::object();
 
       int32_t id = 0;
@@ -86,25 +80,25 @@ class NativeMessagingHost {
     }
   }
 
-  // Reads one frame. False at end of input, for a short length prefix, a zero length, a length
-  // above kMaxRequestBytes, or a body shorter than announced (`request` is then untouched).
-  bool ReadRequest(std::string& request) {
+  // Reads one frame and parses its body, after a UTF-8 byte-order mark if there is one, into
+  // `request`. Returns 0 on success; kEndOfInput at end of input, for a short length prefix,
+  // a zero length, a length above kMaxRequestBytes, or a body shorter than announced, however
+  // it began; kMalformedRequest for a whole body that is not JSON. The body is parsed as it
+  // is read, and its strings are moved into `request`, so a request is held about once.
+  int ReadRequest(json& request) {
     uint32_t length = 0;
-    if (std::fread(&length, 1, sizeof length, m_in) != sizeof length) return false;
-    if (length == 0 || length > kMaxRequestBytes) return false;
+    if (std::fread(&length, 1, sizeof length, m_in) != sizeof length) return kEndOfInput;
+    if (length == 0 || length > kMaxRequestBytes) return kEndOfInput;
 
-    // Grow with what actually arrives, so a length that lies costs nothing.
-    constexpr size_t kChunk = 1u << 20;
-    std::string body;
-    while (body.size() < length) {
-      const size_t want = std::min<size_t>(kChunk, length - body.size());
-      const size_t have = body.size();
-      body.resize(have + want);
-      const size_t got = std::fread(body.data() + have, 1, want, m_in);
-      if (got != want) return false;
-    }
-    request = std::move(body);
-    return true;
+    FrameBody body(m_in, length);
+    body.SkipByteOrderMark();
+    JsonDocumentBuilder document;
+    const bool parsed = json::sax_parse(body.begin(), body.end(), &document);
+    if (!parsed) body.SkipRest();
+    if (body.Truncated()) return kEndOfInput;
+    if (!parsed) return kMalformedRequest;
+    request = document.Release();
+    return 0;
   }
 
   // Writes one frame and flushes. Write errors are ignored: a browser that closed the channel

@@ -136,6 +136,12 @@ TEST(NativeMessagingHostTest, FramingFailuresEndTheLoop) {
   Outcome cut = Serve(std::string(reinterpret_cast<char*>(&hundred), 4) + std::string(60, ' '));
   EXPECT_EQ(cut.code, kEndOfInput);
   EXPECT_TRUE(cut.responses.empty());
+  // Cut short far from its start, and not JSON from its first byte: still the end of the
+  // channel, not a malformed request.
+  uint32_t large = 100000;
+  Outcome cutGarbage =
+      Serve(std::string(reinterpret_cast<char*>(&large), 4) + "nonsense" + std::string(50000, ' '));
+  EXPECT_EQ(cutGarbage.code, kEndOfInput);
   // Above the browser's limit: refused without reading the body.
   uint32_t huge = kMaxRequestBytes + 1;
   EXPECT_EQ(Serve(std::string(reinterpret_cast<char*>(&huge), 4) + good).responses.size(), 0u);
