@@ -54,7 +54,7 @@ write("host_channel_fuzzer", "zero_length", b"\0\0\0\0" + frame(requests[0]))
 write("host_channel_fuzzer", "short_body", struct.pack("=I", 100) + b"{\"id\":1}")
 write("host_channel_fuzzer", "huge_length", b"\xff\xff\xff\xff")
 
-# --- send_text parsing: UTF-16LE code units ---
+# --- send_text parsing and typing: the text's UTF-8 bytes ---
 texts = ["", "abc", "a${KEY_ENTER}b", "${KEY_CTRL+KEY_A}", "${key_a+Key_Ctrl}",
          "${KEY_CMD+KEY_SHIFT+KEY_Z}", "${KEY_NUM5}${KEY_5}", "${KEY_CTRL}", "${KEY_CTRL+}",
          "${KEY_CTRL+KEY_CTRL+KEY_A}", "${KEY_ALT+KEY_OPTION+KEY_A}", "${KEY_A+KEY_B}", "${}",
@@ -62,8 +62,12 @@ texts = ["", "abc", "a${KEY_ENTER}b", "${KEY_CTRL+KEY_A}", "${key_a+Key_Ctrl}",
          "a$$", "$${KEY_ENTER}", "$$${KEY_ENTER}", "x{KEY_ENTER}", "x}y", "${KEY_É}",
          "😀 漢字 ${KEY_F15}${KEY_PAGE_DOWN}${KEY_ESCAPE}", "a${KEY_BOGUS}b"]
 for i, t in enumerate(texts):
-    write("text_input_fuzzer", f"{i:02d}", t.encode("utf-16-le"))
-write("text_input_fuzzer", "lone_surrogate", b"\x00\xd8a\x00\x00\xdc")
+    write("text_input_fuzzer", f"{i:02d}", t)
+write("text_input_fuzzer", "truncated", b"ab\xe6\xbc${KEY_ENTER}")
+write("text_input_fuzzer", "encoded_surrogate", b"a\xed\xa0\x80${KEY_TAB}b")
+write("text_input_fuzzer", "overlong", b"${KEY_CTRL}\xc0\xaf")
+write("text_input_fuzzer", "split_by_chord", b"\xe6${KEY_ENTER}\xbc\xa2")
+write("text_input_fuzzer", "long_token", "${" + "KEY_CTRL+" * 40 + "KEY_A}")
 
 # --- rectangle finder: width, height, tolerance, colour, three deltas, then shapes ---
 write("rect_finder_fuzzer", "block", bytes([30, 20, 0, 255, 0, 0, 3, 5, 7,

@@ -1,12 +1,14 @@
 // send_text's parsing against a plain reading of its rules, and its typing against a
-// FakeDesktop: the input is UTF-16 code units (two bytes each, any value, lone surrogates
-// included). ParseText must agree with the reference event for event; SendText must type
-// nothing when parsing fails; and the "text" parameter's UTF-8 conversion must round-trip.
+// FakeDesktop: the input is the UTF-8 text as bytes, ill-formed sequences included.
+// ParseText must agree with the reference event for event; SendText must type nothing when the
+// text does not parse or is not well-formed UTF-8, and otherwise type exactly the characters of
+// its runs, one press each, and one key per chord.
 
-#include <cctype>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "desktop/fake/fake_desktop.h"
@@ -24,12 +26,12 @@ using morel_xy::detail::KeyboardEvent;
 using morel_xy::detail::KeyboardEventType;
 
 // Pieces a line-by-line read of `text` with `delimiter` as line end gives.
-std::vector<std::wstring> ReferenceSplit(const std::wstring& text, wchar_t delimiter) {
-  std::vector<std::wstring> pieces;
+std::vector<std::string> ReferenceSplit(const std::string& text, char delimiter) {
+  std::vector<std::string> pieces;
   size_t start = 0;
   while (start < text.size()) {
     const size_t end = text.find(delimiter, start);
-    if (end == std::wstring::npos) {
+    if (end == std::string::npos) {
       pieces.push_back(text.substr(start));
       break;
     }
@@ -39,19 +41,19 @@ std::vector<std::wstring> ReferenceSplit(const std::wstring& text, wchar_t delim
   return pieces;
 }
 
-bool ReferenceParseChord(const std::wstring& token, KeyboardSpecialKeyEvent& chord) {
-  const std::vector<std::wstring> parts = ReferenceSplit(token, L'+');
+bool ReferenceParseChord(const std::string& token, KeyboardSpecialKeyEvent& chord) {
+  const std::vector<std::string> parts = ReferenceSplit(token, '+');
   if (parts.empty()) return false;
   chord = {};
-  for (std::wstring part : parts) {
-    for (wchar_t& c : part) {
-      if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  for (std::string part : parts) {
+    for (char& c : part) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
     KeyboardModifierKeys bit = KeyboardModifierKeys::None;
-    if (part == L"KEY_CTRL") bit = KeyboardModifierKeys::Ctrl;
-    if (part == L"KEY_ALT" || part == L"KEY_OPTION") bit = KeyboardModifierKeys::Alt;
-    if (part == L"KEY_SHIFT") bit = KeyboardModifierKeys::Shift;
-    if (part == L"KEY_META" || part == L"KEY_WIN" || part == L"KEY_CMD")
+    if (part == "KEY_CTRL") bit = KeyboardModifierKeys::Ctrl;
+    if (part == "KEY_ALT" || part == "KEY_OPTION") bit = KeyboardModifierKeys::Alt;
+    if (part == "KEY_SHIFT") bit = KeyboardModifierKeys::Shift;
+    if (part == "KEY_META" || part == "KEY_WIN" || part == "KEY_CMD")
       bit = KeyboardModifierKeys::Meta;
     if (bit != KeyboardModifierKeys::None) {
       if (morel_xy::HasAny(chord.modifiers, bit)) return false;
@@ -69,28 +71,28 @@ bool ReferenceParseChord(const std::wstring& token, KeyboardSpecialKeyEvent& cho
 
 struct RefEvent {
   bool chord;
-  std::wstring text;
+  std::string text;
   KeyboardSpecialKeyEvent key;
 };
 
-bool ReferenceParse(const std::wstring& text, std::vector<RefEvent>& events) {
+bool ReferenceParse(const std::string& text, std::vector<RefEvent>& events) {
   enum { Plain, AfterDollar, InKey } state = Plain;
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    const wchar_t c = text[i];
+    const char c = text[i];
     if (state == Plain) {
-      if (c == L'$') state = AfterDollar;
+      if (c == '$') state = AfterDollar;
     } else if (state == AfterDollar) {
       state = Plain;
-      if (c == L'{') {
+      if (c == '{') {
         if (i - 1 > start) events.push_back({false, text.substr(start, i - 1 - start), {}});
         start = i + 1;
         state = InKey;
       }
-    } else if (c == L'}') {
+    } else if (c == '}') {
       KeyboardSpecialKeyEvent chord;
       if (!ReferenceParseChord(text.substr(start, i - start), chord)) return false;
-      events.push_back({true, L"", chord});
+      events.push_back({true, "", chord});
       start = i + 1;
       state = Plain;
     }
@@ -100,96 +102,127 @@ bool ReferenceParse(const std::wstring& text, std::vector<RefEvent>& events) {
   return true;
 }
 
-std::string EncodeUtf8(const std::wstring& units) {
-  std::string out;
-  for (size_t i = 0; i < units.size(); ++i) {
-    uint32_t c = static_cast<uint32_t>(units[i]);
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint32_t>(units[++i]) - 0xDC00);
+// Decodes UTF-8 into UTF-16 by the letter of the encoding's rules (shortest form only, no
+// surrogates, nothing above U+10FFFF); nothing when any byte breaks them.
+std::optional<std::u16string> ReferenceUtf16(std::string_view utf8) {
+  std::u16string out;
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<uint8_t>(utf8[i]);
+    // The sequence length, the lead's payload bits and the smallest value needing that length.
+    size_t length = 1;
+    uint32_t c = lead;
+    uint32_t smallest = 0;
+    if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      c = lead & 0x1F;
+      smallest = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      c = lead & 0x0F;
+      smallest = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      c = lead & 0x07;
+      smallest = 0x10000;
+    } else if (lead >= 0x80) {
+      return std::nullopt;
     }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+    if (i + length > utf8.size()) return std::nullopt;
+    for (size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<uint8_t>(utf8[i + k]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return std::nullopt;
+    if (c < 0x10000) {
+      out.push_back(static_cast<char16_t>(c));
     } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
     }
+    i += length;
   }
   return out;
 }
 
-bool HasLoneSurrogate(const std::wstring& units) {
-  for (size_t i = 0; i < units.size(); ++i) {
-    const auto c = static_cast<uint32_t>(units[i]);
-    if (c >= 0xD800 && c < 0xDC00) {
-      if (i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
-        ++i;
-        continue;
-      }
-      return true;
-    }
-    if (c >= 0xDC00 && c < 0xE000) return true;
-  }
-  return false;
+// One press types one character: a unit outside the surrogates, or a high-low pair.
+bool IsOneCharacter(const std::u16string& units) {
+  const auto surrogate = [](char16_t u) { return u >= 0xD800 && u < 0xE000; };
+  if (units.size() == 1) return !surrogate(units[0]);
+  return units.size() == 2 && units[0] >= 0xD800 && units[0] < 0xDC00 && units[1] >= 0xDC00 &&
+         units[1] < 0xE000;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::wstring text;
-  for (size_t i = 0; i + 1 < size; i += 2) {
-    text.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
-  }
+  const std::string text(reinterpret_cast<const char*>(data), size);
 
-  std::vector<KeyboardEvent> events;
-  const bool parsed = morel_xy::detail::ParseText(text, events);
+  std::vector<RefEvent> events;
+  const bool parsed = morel_xy::detail::ParseText(text, [&](const KeyboardEvent& event) {
+    if (event.type == KeyboardEventType::Text) {
+      FUZZ_CHECK(!event.text.empty(), "an empty text run");
+      FUZZ_CHECK(event.text.data() >= text.data() &&
+                     event.text.data() + event.text.size() <= text.data() + text.size(),
+                 "a text run is not a view into the text");
+      events.push_back({false, std::string(event.text), {}});
+    } else {
+      events.push_back({true, "", event.specialKeyEvent});
+    }
+    return true;
+  });
   std::vector<RefEvent> expected;
   const bool refParsed = ReferenceParse(text, expected);
   FUZZ_CHECK(parsed == refParsed, "ParseText and the reference disagree on success");
   if (parsed) {
     FUZZ_CHECK(events.size() == expected.size(), "ParseText gives a different event count");
     for (size_t i = 0; i < events.size(); ++i) {
-      if (expected[i].chord) {
-        FUZZ_CHECK(events[i].type == KeyboardEventType::SpecialKey, "expected a chord");
-        FUZZ_CHECK(events[i].specialKeyEvent == expected[i].key, "a chord differs");
-      } else {
-        FUZZ_CHECK(events[i].type == KeyboardEventType::Text, "expected a text run");
-        FUZZ_CHECK(events[i].text == expected[i].text, "a text run differs");
-      }
+      FUZZ_CHECK(events[i].chord == expected[i].chord, "a run and a chord are swapped");
+      FUZZ_CHECK(events[i].text == expected[i].text, "a text run differs");
+      FUZZ_CHECK(!expected[i].chord || events[i].key == expected[i].key, "a chord differs");
     }
   }
 
-  // Typing: nothing at all reaches the keyboard when the text does not parse.
+  // Typing. A chord with a key is one key press; the runs, well-formed, are their UTF-16 units.
+  std::u16string runUnits;
+  size_t chordKeys = 0;
+  bool wellFormed = true;
+  for (const RefEvent& event : expected) {
+    if (event.chord) {
+      if (event.key.key != KeyboardSpecialKey::None) ++chordKeys;
+      continue;
+    }
+    const std::optional<std::u16string> units = ReferenceUtf16(event.text);
+    if (!units) wellFormed = false;
+    if (units) runUnits += *units;
+  }
+  const bool typable = refParsed && wellFormed;
+  FUZZ_CHECK(!typable || ReferenceUtf16(text).has_value(),
+             "well-formed runs around chords make an ill-formed text");
+
   morel_xy::FakeDesktop desktop;
   morel_xy::impl::SetDesktop(&desktop);
   morel_xy::impl::Init();
   const bool typed = morel_xy::SendText(text);
   morel_xy::impl::SetDesktop(nullptr);
-  if (!parsed) {
-    FUZZ_CHECK(!typed, "SendText succeeded on a text that does not parse");
-    FUZZ_CHECK(desktop.CallsOf<morel_xy::PostedKeyEvent>().empty() &&
-                   desktop.CallsOf<morel_xy::PostedUnicodeKeyEvent>().empty(),
-               "a text that does not parse typed something");
+  const auto keys = desktop.CallsOf<morel_xy::PostedKeyEvent>();
+  const auto unicode = desktop.CallsOf<morel_xy::PostedUnicodeKeyEvent>();
+  if (!typable) {
+    FUZZ_CHECK(!typed, "SendText succeeded on a text that does not parse or is ill-formed");
+    FUZZ_CHECK(keys.empty() && unicode.empty(), "a text that cannot be typed typed something");
+    return 0;
   }
-
-  // The "text" parameter's conversion: well-formed UTF-8 converts back to the same units.
-  if (!HasLoneSurrogate(text)) {
-    const std::string utf8 = EncodeUtf8(text);
-    FUZZ_CHECK(morel_xy::Utf8ToWideUtf16(utf8) == text, "UTF-8 to UTF-16 does not round-trip");
+  FUZZ_CHECK(typed, "SendText failed on a text that parses, with a keyboard that never refuses");
+  FUZZ_CHECK(keys.size() == 2 * chordKeys, "chords typed a different number of keys");
+  FUZZ_CHECK(unicode.size() % 2 == 0, "a character press without its release");
+  std::u16string typedUnits;
+  for (size_t i = 0; i < unicode.size(); i += 2) {
+    FUZZ_CHECK(unicode[i].down && !unicode[i + 1].down && unicode[i].units == unicode[i + 1].units,
+               "a press is not followed by its own release");
+    FUZZ_CHECK(IsOneCharacter(unicode[i].units), "a press does not type exactly one character");
+    typedUnits += unicode[i].units;
   }
-  // Arbitrary bytes: either a clean conversion or the decoder's exception, never a crash.
-  try {
-    (void)morel_xy::Utf8ToWideUtf16(std::string(reinterpret_cast<const char*>(data), size));
-  } catch (const std::exception&) {
-  }
+  FUZZ_CHECK(typedUnits == runUnits, "the typed characters are not the text runs");
   return 0;
 }

@@ -46,8 +46,7 @@ HostResponse HandleSendMouseWheelEvent(const json& params) {
 }
 
 HostResponse HandleSendText(const json& params) {
-  const std::wstring text = Utf8ToWideUtf16(RequiredString(params, "text"));
-  return HostResponse::Result(morel_xy::SendText(text));
+  return HostResponse::Result(morel_xy::SendText(RequiredString(params, "text")));
 }
 
 HostResponse HandleGetActiveBrowserOuterRect() {

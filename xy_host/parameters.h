@@ -37,9 +37,14 @@ T RequiredNumber(const json& params, const std::string& key) {
   return value.get<T>();
 }
 
-// A required string parameter; any other type throws the JSON library's type error.
-inline std::string RequiredString(const json& params, const std::string& key) {
-  return RequiredParameter(params, key).get<std::string>();
+// A required string parameter, as a reference into `params`: a "text" can be many megabytes
+// and is held once. Any other type throws the JSON library's type error.
+inline const std::string& RequiredString(const json& params, const std::string& key) {
+  const json& value = RequiredParameter(params, key);
+  // get_ref would throw a differently worded error for a wrong type; the conversion throws the
+  // "type must be string" error the extension has always been answered with.
+  if (!value.is_string()) (void)value.get<std::string>();
+  return value.get_ref<const std::string&>();
 }
 
 // The value at `key` converted to T when `params` is an object holding it (a wrong type

@@ -2,96 +2,105 @@
 
 #include <utf8.h>
 
-#include <cctype>
+#include <algorithm>
+#include <vector>
 
 #include "impl/keyboard.h"
 #include "native_messaging/split_text.h"
 
 namespace morel_xy {
-
-std::wstring Utf8ToWideUtf16(const std::string& text) {
-  std::wstring wide;
-  wide.reserve(text.size());
-  auto it = text.begin();
-  while (it != text.end()) {
-    const uint32_t c = utf8::next(it, text.end());
-    if (c < 0x10000) {
-      wide.push_back(static_cast<wchar_t>(c));
-    } else {
-      wide.push_back(static_cast<wchar_t>(0xD7C0 + (c >> 10)));
-      wide.push_back(static_cast<wchar_t>(0xDC00 | (c & 0x3FF)));
-    }
-  }
-  return wide;
-}
-
 namespace detail {
 namespace {
 
-std::unordered_map<std::wstring, KeyboardSpecialKey> BuildStringToSpecialKeyMap() {
+std::unordered_map<std::string, KeyboardSpecialKey> BuildStringToSpecialKeyMap() {
   using K = KeyboardSpecialKey;
-  std::unordered_map<std::wstring, KeyboardSpecialKey> map = {
-      {L"KEY_UP", K::Up},          {L"KEY_RIGHT", K::Right},
-      {L"KEY_DOWN", K::Down},      {L"KEY_LEFT", K::Left},
-      {L"KEY_PGUP", K::PageUp},    {L"KEY_PAGE_UP", K::PageUp},
-      {L"KEY_PGDN", K::PageDown},  {L"KEY_PAGE_DOWN", K::PageDown},
-      {L"KEY_BKSP", K::Backspace}, {L"KEY_BACKSPACE", K::Backspace},
-      {L"KEY_DEL", K::Delete},     {L"KEY_DELETE", K::Delete},
-      {L"KEY_ENTER", K::Enter},    {L"KEY_TAB", K::Tab},
-      {L"KEY_ESC", K::Escape},     {L"KEY_ESCAPE", K::Escape},
-      {L"KEY_HOME", K::Home},      {L"KEY_SPACE", K::Space},
-      {L"KEY_END", K::End},        {L"KEY_COMMA", K::Comma},
-      {L"KEY_PERIOD", K::Period},  {L"KEY_SEMICOLON", K::Semicolon},
-      {L"KEY_MINUS", K::Minus},
+  std::unordered_map<std::string, KeyboardSpecialKey> map = {
+      {"KEY_UP", K::Up},          {"KEY_RIGHT", K::Right},
+      {"KEY_DOWN", K::Down},      {"KEY_LEFT", K::Left},
+      {"KEY_PGUP", K::PageUp},    {"KEY_PAGE_UP", K::PageUp},
+      {"KEY_PGDN", K::PageDown},  {"KEY_PAGE_DOWN", K::PageDown},
+      {"KEY_BKSP", K::Backspace}, {"KEY_BACKSPACE", K::Backspace},
+      {"KEY_DEL", K::Delete},     {"KEY_DELETE", K::Delete},
+      {"KEY_ENTER", K::Enter},    {"KEY_TAB", K::Tab},
+      {"KEY_ESC", K::Escape},     {"KEY_ESCAPE", K::Escape},
+      {"KEY_HOME", K::Home},      {"KEY_SPACE", K::Space},
+      {"KEY_END", K::End},        {"KEY_COMMA", K::Comma},
+      {"KEY_PERIOD", K::Period},  {"KEY_SEMICOLON", K::Semicolon},
+      {"KEY_MINUS", K::Minus},
   };
   for (uint32_t n = 1; n <= 15; ++n) {
-    map.emplace(L"KEY_F" + std::to_wstring(n), static_cast<K>(14 + n));
+    map.emplace("KEY_F" + std::to_string(n), static_cast<K>(14 + n));
   }
   // The keypad names are aliases of the top-row digits.
   for (uint32_t d = 0; d <= 9; ++d) {
-    map.emplace(L"KEY_" + std::to_wstring(d), static_cast<K>(30 + d));
-    map.emplace(L"KEY_NUM" + std::to_wstring(d), static_cast<K>(30 + d));
+    map.emplace("KEY_" + std::to_string(d), static_cast<K>(30 + d));
+    map.emplace("KEY_NUM" + std::to_string(d), static_cast<K>(30 + d));
   }
-  for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-    map.emplace(std::wstring(L"KEY_") + letter, static_cast<K>(40 + (letter - L'A')));
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    map.emplace(std::string("KEY_") + letter, static_cast<K>(40 + (letter - 'A')));
   }
   return map;
 }
 
 struct ModifierName {
-  const wchar_t* name;
+  std::string_view name;
   KeyboardModifierKeys bit;
 };
 
 // Checked in this order, before the key names.
 constexpr ModifierName kModifierNames[] = {
-    {L"KEY_CTRL", KeyboardModifierKeys::Ctrl},  {L"KEY_ALT", KeyboardModifierKeys::Alt},
-    {L"KEY_OPTION", KeyboardModifierKeys::Alt}, {L"KEY_SHIFT", KeyboardModifierKeys::Shift},
-    {L"KEY_META", KeyboardModifierKeys::Meta},  {L"KEY_WIN", KeyboardModifierKeys::Meta},
-    {L"KEY_CMD", KeyboardModifierKeys::Meta},
+    {"KEY_CTRL", KeyboardModifierKeys::Ctrl},  {"KEY_ALT", KeyboardModifierKeys::Alt},
+    {"KEY_OPTION", KeyboardModifierKeys::Alt}, {"KEY_SHIFT", KeyboardModifierKeys::Shift},
+    {"KEY_META", KeyboardModifierKeys::Meta},  {"KEY_WIN", KeyboardModifierKeys::Meta},
+    {"KEY_CMD", KeyboardModifierKeys::Meta},
 };
 
-// Upper-cases ASCII letters only, as the C locale's toupper does; everything else, whatever
-// its value, is left alone (toupper is only defined for values of unsigned char).
-wchar_t UpperAscii(wchar_t c) {
-  return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(std::toupper(static_cast<int>(c))) : c;
+constexpr KeyboardModifierKeys kModifierBits[] = {
+    KeyboardModifierKeys::Ctrl, KeyboardModifierKeys::Alt, KeyboardModifierKeys::Shift,
+    KeyboardModifierKeys::Meta};
+
+// Upper-cases ASCII letters only: bytes of multibyte characters are left alone, so a name
+// with any of them never matches.
+char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The longest token that can parse: each modifier bit once under its longest name, one key
+// name, a '+' between each two and the one trailing '+' that adds no piece. A longer token
+// fails whatever it holds, so it is refused before it is copied and split: a text can hold a
+// "${" of many megabytes.
+size_t LongestValidToken() {
+  static const size_t longest = [] {
+    size_t total = 0;
+    for (const KeyboardModifierKeys bit : kModifierBits) {
+      size_t name = 0;
+      for (const ModifierName& modifier : kModifierNames) {
+        if (modifier.bit == bit) name = std::max(name, modifier.name.size());
+      }
+      total += name;
+    }
+    size_t key = 0;
+    for (const auto& entry : STRING_TO_SPECIAL_KEY_MAP) key = std::max(key, entry.first.size());
+    const size_t pieces = std::size(kModifierBits) + 1;
+    return total + key + pieces;  // pieces - 1 separators and a trailing '+'
+  }();
+  return longest;
 }
 
 }  // namespace
 
-const std::unordered_map<std::wstring, KeyboardSpecialKey> STRING_TO_SPECIAL_KEY_MAP =
+const std::unordered_map<std::string, KeyboardSpecialKey> STRING_TO_SPECIAL_KEY_MAP =
     BuildStringToSpecialKeyMap();
 
-bool ParseSpecialKey(const std::wstring& token, KeyboardSpecialKeyEvent& chord) {
-  const std::vector<std::wstring> parts = morel::SplitText<wchar_t>(token, L'+');
+bool ParseSpecialKey(std::string_view token, KeyboardSpecialKeyEvent& chord) {
+  if (token.size() > LongestValidToken()) return false;
+  const std::vector<std::string> parts = morel::SplitText<char>(std::string(token), '+');
   if (parts.empty()) return false;
   chord.modifiers = KeyboardModifierKeys::None;
   chord.key = KeyboardSpecialKey::None;
 
-  for (const std::wstring& part : parts) {
-    std::wstring name;
-    name.reserve(part.size());
-    for (wchar_t c : part) name.push_back(UpperAscii(c));
+  for (std::string name : parts) {
+    for (char& c : name) c = UpperAscii(c);
 
     bool isModifier = false;
     for (const ModifierName& modifier : kModifierNames) {
@@ -111,31 +120,35 @@ bool ParseSpecialKey(const std::wstring& token, KeyboardSpecialKeyEvent& chord) 
   return true;
 }
 
-bool ParseText(const std::wstring& text, std::vector<KeyboardEvent>& events) {
+// The text is scanned byte by byte: '$', '{' and '}' are ASCII, and in UTF-8 no byte of a
+// multibyte character is ASCII, so a run boundary never falls inside a character.
+bool ParseText(std::string_view text, const std::function<bool(const KeyboardEvent&)>& onEvent) {
   enum class State { Plain, AfterDollar, InKey };
   State state = State::Plain;
   size_t start = 0;
 
   for (size_t i = 0; i < text.size(); ++i) {
-    const wchar_t c = text[i];
+    const char c = text[i];
     switch (state) {
       case State::Plain:
-        if (c == L'$') state = State::AfterDollar;
+        if (c == '$') state = State::AfterDollar;
         break;
       case State::AfterDollar:
         // "$$" keeps both dollars as text: the second one does not open a chord of its own.
         state = State::Plain;
-        if (c == L'{') {
-          if (i - 1 > start) events.emplace_back(text.substr(start, i - 1 - start));
+        if (c == '{') {
+          if (i - 1 > start && !onEvent(KeyboardEvent(text.substr(start, i - 1 - start)))) {
+            return false;
+          }
           start = i + 1;
           state = State::InKey;
         }
         break;
       case State::InKey:
-        if (c == L'}') {
+        if (c == '}') {
           KeyboardSpecialKeyEvent chord;
           if (!ParseSpecialKey(text.substr(start, i - start), chord)) return false;
-          events.emplace_back(chord);
+          if (!onEvent(KeyboardEvent(chord))) return false;
           start = i + 1;
           state = State::Plain;
         }
@@ -143,24 +156,29 @@ bool ParseText(const std::wstring& text, std::vector<KeyboardEvent>& events) {
     }
   }
   if (state != State::Plain) return false;
-  if (start < text.size()) events.emplace_back(text.substr(start));
+  if (start < text.size()) return onEvent(KeyboardEvent(text.substr(start)));
   return true;
 }
 
 }  // namespace detail
 
-bool SendText(const std::wstring& text) {
-  // The whole text is parsed first, so a malformed chord anywhere types nothing at all.
-  std::vector<detail::KeyboardEvent> events;
-  if (!detail::ParseText(text, events)) return false;
+bool SendText(std::string_view text) {
+  using detail::KeyboardEvent;
+  using detail::KeyboardEventType;
+  // Two passes over the same text instead of a list of its events, so the memory used does not
+  // grow with the text. The first only checks, every chord and every run, so a fault anywhere,
+  // even in the last byte, types nothing; the second types. Runs end at ASCII bytes, so the runs
+  // are all well-formed exactly when the whole text is.
+  const bool wellFormed = detail::ParseText(text, [](const KeyboardEvent& event) {
+    return event.type != KeyboardEventType::Text ||
+           utf8::is_valid(event.text.begin(), event.text.end());
+  });
+  if (!wellFormed) return false;
 
-  for (const detail::KeyboardEvent& event : events) {
-    const bool ok = event.type == detail::KeyboardEventType::Text
-                        ? impl::SendCharacterKeys(event.text)
-                        : impl::SendSpecialKey(event.specialKeyEvent);
-    if (!ok) return false;
-  }
-  return true;
+  return detail::ParseText(text, [](const KeyboardEvent& event) {
+    return event.type == KeyboardEventType::Text ? impl::SendCharacterKeys(event.text)
+                                                 : impl::SendSpecialKey(event.specialKeyEvent);
+  });
 }
 
 }  // namespace morel_xy

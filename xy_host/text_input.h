@@ -1,45 +1,46 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
-#include <vector>
 
 #include "keyboard_types.h"
 
 namespace morel_xy {
 
-// Parses `text`, with its ${...} chords, and types it. False on a parse error (nothing is
-// typed) or when the keyboard refuses an event (what was typed stays typed).
-bool SendText(const std::wstring& text);
-
-// Converts the UTF-8 "text" parameter into UTF-16 code units held in wchar_t elements.
-// Throws utf8::exception on ill-formed input.
-std::wstring Utf8ToWideUtf16(const std::string& text);
+// Parses UTF-8 `text`, with its ${...} chords, and types it. False on a parse error or
+// ill-formed UTF-8 anywhere (nothing is typed) or when the keyboard refuses an event (what was
+// typed stays typed). Nothing is copied: the text may be many megabytes.
+bool SendText(std::string_view text);
 
 namespace detail {
 
 enum class KeyboardEventType : uint32_t { Text = 0, SpecialKey = 1 };
 
-// One element of a parsed text: a run of characters or one chord.
+// One element of a parsed text: a run of characters or one chord. A run is a view into the
+// parsed text and lives only as long as it.
 struct KeyboardEvent {
-  explicit KeyboardEvent(std::wstring runText)
-      : type(KeyboardEventType::Text), text(std::move(runText)) {}
+  explicit KeyboardEvent(std::string_view run) : type(KeyboardEventType::Text), text(run) {}
   explicit KeyboardEvent(KeyboardSpecialKeyEvent chord)
       : type(KeyboardEventType::SpecialKey), specialKeyEvent(chord) {}
 
   KeyboardEventType type;
-  std::wstring text;
+  std::string_view text;
   KeyboardSpecialKeyEvent specialKeyEvent;
 };
 
 // Key names of a chord (upper case), aliases included; modifiers are not in it.
-extern const std::unordered_map<std::wstring, KeyboardSpecialKey> STRING_TO_SPECIAL_KEY_MAP;
+extern const std::unordered_map<std::string, KeyboardSpecialKey> STRING_TO_SPECIAL_KEY_MAP;
 
 // Parses the inside of one ${...}. True and `chord` filled on success.
-bool ParseSpecialKey(const std::wstring& token, KeyboardSpecialKeyEvent& chord);
+bool ParseSpecialKey(std::string_view token, KeyboardSpecialKeyEvent& chord);
 
-// Parses a whole text into events. False on a malformed or unterminated chord.
-bool ParseText(const std::wstring& text, std::vector<KeyboardEvent>& events);
+// Parses `text`, calling `onEvent` with each run and chord in order as it goes; nothing is
+// kept. False on a malformed or unterminated chord (events before it have been delivered) or
+// as soon as `onEvent` returns false.
+bool ParseText(std::string_view text, const std::function<bool(const KeyboardEvent&)>& onEvent);
 
 }  // namespace detail
 }  // namespace morel_xy

@@ -1,6 +1,9 @@
 #include "impl/keyboard.h"
 
+#include <utf8.h>
+
 #include <chrono>
+#include <string>
 
 #include "impl/desktop_access.h"
 
@@ -65,10 +68,6 @@ constexpr ModifierKey kModifierKeys[] = {
     {KeyboardModifierKeys::Meta, 55, kFlagCommand},
 };
 
-bool IsSurrogate(wchar_t unit) {
-  return (static_cast<uint32_t>(unit) & 0xFFFFF800u) == 0xD800u;
-}
-
 }  // namespace
 
 bool PostKeyPressEvent(unsigned short code, unsigned long long flags) {
@@ -80,11 +79,8 @@ bool PostKeyPressEvent(unsigned short code, unsigned long long flags) {
   return desktop.PostKeyEvent(PostedKeyEvent{code, false, 0});
 }
 
-bool PostUnicodeKeyPressEvent(const wchar_t* units, size_t count) {
-  std::u16string text;
-  text.push_back(static_cast<char16_t>(static_cast<uint32_t>(units[0]) & 0xFFFFu));
-  if (count >= 2) text.push_back(static_cast<char16_t>(static_cast<uint32_t>(units[1]) & 0xFFFFu));
-
+bool PostUnicodeKeyPressEvent(std::u16string_view units) {
+  const std::u16string text(units);
   Desktop& desktop = GetDesktop();
   if (!desktop.PostUnicodeKeyEvent(PostedUnicodeKeyEvent{true, text})) return false;
   return desktop.PostUnicodeKeyEvent(PostedUnicodeKeyEvent{false, text});
@@ -92,17 +88,23 @@ bool PostUnicodeKeyPressEvent(const wchar_t* units, size_t count) {
 
 }  // namespace detail
 
-bool SendCharacterKeys(const std::wstring& text) {
-  const size_t length = text.size();
-  size_t position = 0;
-  while (position < length) {
-    // A surrogate pair is one character; a lone surrogate at the very end is sent alone rather
-    // than reading past the text.
-    size_t count = detail::IsSurrogate(text[position]) ? 2 : 1;
-    if (position + count > length) count = length - position;
-    if (!detail::PostUnicodeKeyPressEvent(text.data() + position, count)) return false;
+bool SendCharacterKeys(std::string_view utf8Run) {
+  // Checked whole first, so an ill-formed run types nothing and decoding below cannot fail.
+  if (!utf8::is_valid(utf8Run.begin(), utf8Run.end())) return false;
+  auto it = utf8Run.begin();
+  while (it != utf8Run.end()) {
+    const uint32_t c = utf8::unchecked::next(it);
+    char16_t units[2] = {};
+    size_t count = 1;
+    if (c < 0x10000) {
+      units[0] = static_cast<char16_t>(c);
+    } else {
+      units[0] = static_cast<char16_t>(0xD7C0 + (c >> 10));
+      units[1] = static_cast<char16_t>(0xDC00 | (c & 0x3FF));
+      count = 2;
+    }
+    if (!detail::PostUnicodeKeyPressEvent(std::u16string_view(units, count))) return false;
     GetDesktop().Sleep(detail::kKeyPacing);
-    position += count;
   }
   return true;
 }

@@ -46,38 +46,49 @@ TEST_F(KeyboardTest, SpecialKeyMapHoldsEveryNamedKeyWithDistinctCodes) {
 }
 
 TEST_F(KeyboardTest, CharactersAreUnicodePressesPacedOneMillisecondApart) {
-  ASSERT_TRUE(SendCharacterKeys(L"Ab"));
+  ASSERT_TRUE(SendCharacterKeys("Ab"));
   const std::vector<FakeDesktopCall> expected = {Uni(true, u"A"), Uni(false, u"A"), Ms(1),
                                                  Uni(true, u"b"), Uni(false, u"b"), Ms(1)};
   EXPECT_EQ(fake.calls, expected);
   EXPECT_TRUE(fake.CallsOf<PostedKeyEvent>().empty()) << "no Shift for an upper-case letter";
 }
 
-TEST_F(KeyboardTest, SurrogatePairIsOneCharacterAndOnePause) {
-  const std::wstring text = {L'x', static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
-  ASSERT_TRUE(SendCharacterKeys(text));
+TEST_F(KeyboardTest, CharacterBeyondTheBmpIsOnePressOfItsSurrogatePairAndOnePause) {
+  ASSERT_TRUE(SendCharacterKeys("x\xF0\x9F\x98\x80"));
   const std::vector<FakeDesktopCall> expected = {
       Uni(true, u"x"),          Uni(false, u"x"),          Ms(1),
       Uni(true, u"\U0001F600"), Uni(false, u"\U0001F600"), Ms(1)};
   EXPECT_EQ(fake.calls, expected);
 }
 
-TEST_F(KeyboardTest, LoneTrailingSurrogateIsSentAloneWithoutReadingPastTheText) {
-  const std::wstring text = {L'a', static_cast<wchar_t>(0xD83D)};
-  ASSERT_TRUE(SendCharacterKeys(text));
-  const auto unicode = fake.CallsOf<PostedUnicodeKeyEvent>();
-  ASSERT_EQ(unicode.size(), 4u);
-  EXPECT_EQ(unicode[2].units, std::u16string(1, char16_t{0xD83D}));
+// Every UTF-8 length, and the edges where the UTF-16 form changes.
+TEST_F(KeyboardTest, EachCharacterIsDecodedToItsUtf16Units) {
+  ASSERT_TRUE(
+      SendCharacterKeys("a\xC3\xA9\xE4\xB8\xAD\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"));
+  std::vector<std::u16string> pressed;
+  for (const PostedUnicodeKeyEvent& event : fake.CallsOf<PostedUnicodeKeyEvent>()) {
+    if (event.down) pressed.push_back(event.units);
+  }
+  const std::vector<std::u16string> expected = {u"a",      u"\u00e9",        u"\u4e2d",
+                                                u"\uffff", {0xD800, 0xDC00}, {0xDBFF, 0xDFFF}};
+  EXPECT_EQ(pressed, expected);
+  EXPECT_EQ(fake.CallsOf<SleepCall>().size(), 6u);
+}
+
+TEST_F(KeyboardTest, IllFormedRunFailsTypingNothing) {
+  EXPECT_FALSE(SendCharacterKeys("abc\xC3"));
+  EXPECT_FALSE(SendCharacterKeys("ab\xED\xA0\x80"));  // an encoded surrogate
+  EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(KeyboardTest, EmptyTextTypesNothingAndSucceeds) {
-  EXPECT_TRUE(SendCharacterKeys(L""));
+  EXPECT_TRUE(SendCharacterKeys(""));
   EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(KeyboardTest, RefusedCharacterStopsTheRunKeepingWhatWasTyped) {
   fake.failPostsFrom = 2;  // the down of the second character
-  EXPECT_FALSE(SendCharacterKeys(L"abc"));
+  EXPECT_FALSE(SendCharacterKeys("abc"));
   const std::vector<FakeDesktopCall> expected = {Uni(true, u"a"), Uni(false, u"a"), Ms(1)};
   EXPECT_EQ(fake.calls, expected);
 }

@@ -2,8 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace morel_xy {
 namespace {
+
+std::string MessageOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "<no exception>";
+}
 
 TEST(ParametersTest, NumbersTruncateAndBooleansCount) {
   const json params = {{"f", 3.9}, {"n", -3.9}, {"t", true}, {"i", 7}, {"s", "3"}};
@@ -25,6 +36,35 @@ TEST(ParametersTest, FloatsOutsideTheTargetRangeAreRefusedNotWrapped) {
   EXPECT_THROW(RequiredNumber<uint32_t>(json{{"x", -1.5}}, "x"), std::out_of_range);
   EXPECT_EQ(RequiredNumber<uint32_t>(json{{"x", -0.5}}, "x"), 0u);
   EXPECT_EQ(RequiredNumber<int32_t>(json{{"x", 2147483647.9}}, "x"), 2147483647);
+}
+
+TEST(ParametersTest, RequiredStringRefersIntoTheParamsWithoutCopying) {
+  const json params = {{"s", "text"}, {"e", ""}};
+  const std::string& s = RequiredString(params, "s");
+  EXPECT_EQ(&s, &params.at("s").get_ref<const std::string&>());
+  EXPECT_EQ(s, "text");
+  EXPECT_EQ(RequiredString(params, "e"), "");
+}
+
+// These messages reach the extension as "Exception: " responses, so they stay word for word.
+TEST(ParametersTest, RequiredStringKeepsTheLibrarysErrors) {
+  const json params = {{"n", 5}, {"z", nullptr}, {"o", json::object()}, {"b", true}};
+  EXPECT_EQ(MessageOf([&] { RequiredString(params, "n"); }),
+            "[json.exception.type_error.302] type must be string, but is number");
+  EXPECT_EQ(MessageOf([&] { RequiredString(params, "z"); }),
+            "[json.exception.type_error.302] type must be string, but is null");
+  EXPECT_EQ(MessageOf([&] { RequiredString(params, "o"); }),
+            "[json.exception.type_error.302] type must be string, but is object");
+  EXPECT_EQ(MessageOf([&] { RequiredString(params, "b"); }),
+            "[json.exception.type_error.302] type must be string, but is boolean");
+  EXPECT_EQ(MessageOf([&] { RequiredString(params, "x"); }),
+            "[json.exception.out_of_range.403] key 'x' not found");
+  EXPECT_EQ(
+      MessageOf([&] { RequiredString(json(), "x"); }),
+      "[json.exception.type_error.305] cannot use operator[] with a string argument with null");
+  EXPECT_EQ(
+      MessageOf([&] { RequiredString(json::array(), "x"); }),
+      "[json.exception.type_error.305] cannot use operator[] with a string argument with array");
 }
 
 TEST(ParametersTest, OptionalParameterFallsBackOnlyWhenAbsent) {

@@ -1,6 +1,7 @@
 #include "text_input.h"
 
-#include <utf8.h>
+#include <string>
+#include <vector>
 
 #include "input_fixture.h"
 
@@ -14,123 +15,153 @@ using detail::ParseText;
 using K = KeyboardSpecialKey;
 using M = KeyboardModifierKeys;
 
-KeyboardSpecialKeyEvent Chord(const std::wstring& token) {
+KeyboardSpecialKeyEvent Chord(std::string_view token) {
   KeyboardSpecialKeyEvent chord;
-  EXPECT_TRUE(ParseSpecialKey(token, chord)) << "token rejected";
+  EXPECT_TRUE(ParseSpecialKey(token, chord)) << "token rejected: " << token;
   return chord;
 }
 
 // A compact picture of a parse: text runs as themselves, chords as "<modifiers:key>".
-std::wstring Describe(const std::wstring& text) {
-  std::vector<KeyboardEvent> events;
-  if (!ParseText(text, events)) return L"<fail>";
-  std::wstring out;
-  for (const KeyboardEvent& event : events) {
+std::string Describe(std::string_view text) {
+  std::string out;
+  const bool parsed = ParseText(text, [&](const KeyboardEvent& event) {
     if (event.type == KeyboardEventType::Text) {
-      out += L"[" + event.text + L"]";
+      out += "[" + std::string(event.text) + "]";
     } else {
-      out += L"<" + std::to_wstring(static_cast<uint32_t>(event.specialKeyEvent.modifiers)) + L":" +
-             std::to_wstring(static_cast<uint32_t>(event.specialKeyEvent.key)) + L">";
+      out += "<" + std::to_string(static_cast<uint32_t>(event.specialKeyEvent.modifiers)) + ":" +
+             std::to_string(static_cast<uint32_t>(event.specialKeyEvent.key)) + ">";
     }
-  }
+    return true;
+  });
+  return parsed ? out : "<fail>";
+}
+
+std::string Repeat(std::string_view piece, size_t times) {
+  std::string out;
+  out.reserve(piece.size() * times);
+  for (size_t i = 0; i < times; ++i) out += piece;
   return out;
 }
 
 TEST(KeyNameTableTest, HoldsEightyFourNamesWithTheirAliases) {
   const auto& map = detail::STRING_TO_SPECIAL_KEY_MAP;
   EXPECT_EQ(map.size(), 84u);
-  EXPECT_EQ(map.at(L"KEY_PGUP"), K::PageUp);
-  EXPECT_EQ(map.at(L"KEY_PAGE_DOWN"), K::PageDown);
-  EXPECT_EQ(map.at(L"KEY_BKSP"), K::Backspace);
-  EXPECT_EQ(map.at(L"KEY_DEL"), K::Delete);
-  EXPECT_EQ(map.at(L"KEY_ESC"), K::Escape);
-  EXPECT_EQ(map.at(L"KEY_F1"), K::F1);
-  EXPECT_EQ(map.at(L"KEY_F15"), K::F15);
-  EXPECT_EQ(map.at(L"KEY_NUM0"), K::Digit0);
-  EXPECT_EQ(map.at(L"KEY_9"), K::Digit9);
-  EXPECT_EQ(map.at(L"KEY_A"), K::A);
-  EXPECT_EQ(map.at(L"KEY_Z"), K::Z);
-  EXPECT_EQ(map.at(L"KEY_SEMICOLON"), K::Semicolon);
-  EXPECT_EQ(map.count(L"KEY_CTRL"), 0u) << "modifiers are recognised before the table";
-  EXPECT_EQ(map.count(L"KEY_F16"), 0u);
-  EXPECT_EQ(map.count(L"key_a"), 0u);
+  EXPECT_EQ(map.at("KEY_PGUP"), K::PageUp);
+  EXPECT_EQ(map.at("KEY_PAGE_DOWN"), K::PageDown);
+  EXPECT_EQ(map.at("KEY_BKSP"), K::Backspace);
+  EXPECT_EQ(map.at("KEY_DEL"), K::Delete);
+  EXPECT_EQ(map.at("KEY_ESC"), K::Escape);
+  EXPECT_EQ(map.at("KEY_F1"), K::F1);
+  EXPECT_EQ(map.at("KEY_F15"), K::F15);
+  EXPECT_EQ(map.at("KEY_NUM0"), K::Digit0);
+  EXPECT_EQ(map.at("KEY_9"), K::Digit9);
+  EXPECT_EQ(map.at("KEY_A"), K::A);
+  EXPECT_EQ(map.at("KEY_Z"), K::Z);
+  EXPECT_EQ(map.at("KEY_SEMICOLON"), K::Semicolon);
+  EXPECT_EQ(map.count("KEY_CTRL"), 0u) << "modifiers are recognised before the table";
+  EXPECT_EQ(map.count("KEY_F16"), 0u);
+  EXPECT_EQ(map.count("key_a"), 0u);
 }
 
 TEST(ParseSpecialKeyTest, ModifiersInAnyOrderAndCaseWithOneKey) {
-  EXPECT_EQ(Chord(L"KEY_CTRL+KEY_A"), (KeyboardSpecialKeyEvent{M::Ctrl, K::A}));
-  EXPECT_EQ(Chord(L"key_a+Key_Ctrl"), (KeyboardSpecialKeyEvent{M::Ctrl, K::A}));
-  EXPECT_EQ(Chord(L"KEY_CMD+KEY_SHIFT+KEY_Z"), (KeyboardSpecialKeyEvent{M::Shift | M::Meta, K::Z}));
-  EXPECT_EQ(Chord(L"KEY_OPTION+KEY_WIN+KEY_F3"),
-            (KeyboardSpecialKeyEvent{M::Alt | M::Meta, K::F3}));
-  EXPECT_EQ(Chord(L"KEY_NUM5"), Chord(L"KEY_5"));
-  EXPECT_EQ(Chord(L"KEY_5"), (KeyboardSpecialKeyEvent{M::None, K::Digit5}));
+  EXPECT_EQ(Chord("KEY_CTRL+KEY_A"), (KeyboardSpecialKeyEvent{M::Ctrl, K::A}));
+  EXPECT_EQ(Chord("key_a+Key_Ctrl"), (KeyboardSpecialKeyEvent{M::Ctrl, K::A}));
+  EXPECT_EQ(Chord("KEY_CMD+KEY_SHIFT+KEY_Z"), (KeyboardSpecialKeyEvent{M::Shift | M::Meta, K::Z}));
+  EXPECT_EQ(Chord("KEY_OPTION+KEY_WIN+KEY_F3"), (KeyboardSpecialKeyEvent{M::Alt | M::Meta, K::F3}));
+  EXPECT_EQ(Chord("KEY_NUM5"), Chord("KEY_5"));
+  EXPECT_EQ(Chord("KEY_5"), (KeyboardSpecialKeyEvent{M::None, K::Digit5}));
 }
 
 TEST(ParseSpecialKeyTest, ModifiersOnlyChordsAreAccepted) {
-  EXPECT_EQ(Chord(L"KEY_CTRL"), (KeyboardSpecialKeyEvent{M::Ctrl, K::None}));
-  EXPECT_EQ(Chord(L"KEY_CTRL+"), (KeyboardSpecialKeyEvent{M::Ctrl, K::None}));
-  EXPECT_EQ(Chord(L"KEY_META+KEY_ALT"), (KeyboardSpecialKeyEvent{M::Meta | M::Alt, K::None}));
+  EXPECT_EQ(Chord("KEY_CTRL"), (KeyboardSpecialKeyEvent{M::Ctrl, K::None}));
+  EXPECT_EQ(Chord("KEY_CTRL+"), (KeyboardSpecialKeyEvent{M::Ctrl, K::None}));
+  EXPECT_EQ(Chord("KEY_META+KEY_ALT"), (KeyboardSpecialKeyEvent{M::Meta | M::Alt, K::None}));
 }
 
 TEST(ParseSpecialKeyTest, MalformedChordsAreRejected) {
   KeyboardSpecialKeyEvent chord;
-  for (const std::wstring token :
-       {L"", L"KEY_CTRL+KEY_CTRL+KEY_A", L"KEY_ALT+KEY_OPTION+KEY_A", L"KEY_WIN+KEY_CMD",
-        L"KEY_A+KEY_B", L"+KEY_A", L"KEY_CTRL++KEY_A", L" KEY_A", L"KEY_A ", L"KEY_BOGUS",
-        L"KEY_\u00e1", L"KEY_\u0101", L"KEY_CTRL+KEY_F16"}) {
-    EXPECT_FALSE(ParseSpecialKey(token, chord)) << "accepted a malformed token";
+  // Non-ASCII letters are not upper-cased into names: U+00E1 and U+0101 in UTF-8.
+  for (const std::string_view token :
+       {"", "KEY_CTRL+KEY_CTRL+KEY_A", "KEY_ALT+KEY_OPTION+KEY_A", "KEY_WIN+KEY_CMD", "KEY_A+KEY_B",
+        "+KEY_A", "KEY_CTRL++KEY_A", "KEY_A++", " KEY_A", "KEY_A ", "KEY_BOGUS", "KEY_\xC3\xA1",
+        "KEY_\xC4\x81", "KEY_CTRL+KEY_F16"}) {
+    EXPECT_FALSE(ParseSpecialKey(token, chord)) << "accepted a malformed token: " << token;
   }
+}
+
+// The longest token that can parse is refused by length no sooner than it must be.
+TEST(ParseSpecialKeyTest, LongestValidChordParsesAndAnythingLongerFails) {
+  const std::string longest = "key_ctrl+key_option+key_shift+key_meta+key_page_down+";
+  EXPECT_EQ(Chord(longest),
+            (KeyboardSpecialKeyEvent{M::Ctrl | M::Alt | M::Shift | M::Meta, K::PageDown}));
+  KeyboardSpecialKeyEvent chord;
+  EXPECT_FALSE(ParseSpecialKey(longest + "+", chord));
+  EXPECT_FALSE(ParseSpecialKey(Repeat("KEY_A+", 1 << 20), chord));
 }
 
 TEST(ParseTextTest, SplitsRunsAndChords) {
-  EXPECT_EQ(Describe(L""), L"");
-  EXPECT_EQ(Describe(L"abc"), L"[abc]");
-  EXPECT_EQ(Describe(L"a${KEY_ENTER}b"), L"[a]<0:9>[b]");
-  EXPECT_EQ(Describe(L"${KEY_CTRL+KEY_A}${KEY_CTRL+KEY_C}"), L"<1:40><1:42>");
-  EXPECT_EQ(Describe(L"${KEY_CTRL}"), L"<1:0>");
+  EXPECT_EQ(Describe(""), "");
+  EXPECT_EQ(Describe("abc"), "[abc]");
+  EXPECT_EQ(Describe("a${KEY_ENTER}b"), "[a]<0:9>[b]");
+  EXPECT_EQ(Describe("${KEY_CTRL+KEY_A}${KEY_CTRL+KEY_C}"), "<1:40><1:42>");
+  EXPECT_EQ(Describe("${KEY_CTRL}"), "<1:0>");
 }
 
 TEST(ParseTextTest, DollarsAndBracesOutsideChordsAreText) {
-  EXPECT_EQ(Describe(L"Price: $5"), L"[Price: $5]");
-  EXPECT_EQ(Describe(L"a$$"), L"[a$$]");
-  EXPECT_EQ(Describe(L"$${KEY_ENTER}"), L"[$${KEY_ENTER}]");
-  EXPECT_EQ(Describe(L"$$${KEY_ENTER}"), L"[$$]<0:9>");
-  EXPECT_EQ(Describe(L"x{KEY_ENTER}"), L"[x{KEY_ENTER}]");
-  EXPECT_EQ(Describe(L"x}y"), L"[x}y]");
+  EXPECT_EQ(Describe("Price: $5"), "[Price: $5]");
+  EXPECT_EQ(Describe("a$$"), "[a$$]");
+  EXPECT_EQ(Describe("$${KEY_ENTER}"), "[$${KEY_ENTER}]");
+  EXPECT_EQ(Describe("$$${KEY_ENTER}"), "[$$]<0:9>");
+  EXPECT_EQ(Describe("x{KEY_ENTER}"), "[x{KEY_ENTER}]");
+  EXPECT_EQ(Describe("x}y"), "[x}y]");
 }
 
 TEST(ParseTextTest, UnterminatedOrMalformedChordsFailTheWholeText) {
-  for (const std::wstring text : {L"${KEY_ENTER", L"abc$", L"a$$$", L"${}", L"a${KEY_BOGUS}b",
-                                  L"${KEY_A${KEY_B}}", L"ok${KEY_ENTER}then${KEY_CTRL++KEY_A}"}) {
-    EXPECT_EQ(Describe(text), L"<fail>");
+  for (const std::string_view text : {"${KEY_ENTER", "abc$", "a$$$", "${}", "a${KEY_BOGUS}b",
+                                      "${KEY_A${KEY_B}}", "ok${KEY_ENTER}then${KEY_CTRL++KEY_A}"}) {
+    EXPECT_EQ(Describe(text), "<fail>") << text;
   }
+  EXPECT_EQ(Describe("${" + Repeat("KEY_A", 1 << 20) + "}"), "<fail>");
 }
 
-TEST(ParseTextTest, SurrogatePairStaysInsideOneTextRun) {
-  const std::wstring text = Utf8ToWideUtf16(
-      "a\xF0\x9F\x98\x80"
-      "b");
-  EXPECT_EQ(Describe(text), L"[" + text + L"]");
+TEST(ParseTextTest, MultibyteCharactersStayInsideTheirRuns) {
+  EXPECT_EQ(Describe("a\xF0\x9F\x98\x80"
+                     "b"),
+            "[a\xF0\x9F\x98\x80"
+            "b]");
+  EXPECT_EQ(Describe("\xC3\xA9${KEY_ENTER}\xE6\xBC\xA2$"
+                     "5"),
+            "[\xC3\xA9]<0:9>[\xE6\xBC\xA2$5]");
 }
 
-TEST(Utf8ToWideUtf16Test, KeepsBmpCharactersAndSplitsOthersIntoSurrogates) {
-  EXPECT_EQ(Utf8ToWideUtf16(""), L"");
-  EXPECT_EQ(Utf8ToWideUtf16("a\xC3\xA9\xE4\xB8\xAD"), (std::wstring{L'a', 0xE9, 0x4E2D}));
-  EXPECT_EQ(Utf8ToWideUtf16("\xF0\x9F\x98\x80"), (std::wstring{0xD83D, 0xDE00}));
-  EXPECT_EQ(Utf8ToWideUtf16("\xF4\x8F\xBF\xBF"), (std::wstring{0xDBFF, 0xDFFF}));
-  EXPECT_EQ(Utf8ToWideUtf16("\xF0\x90\x80\x80"), (std::wstring{0xD800, 0xDC00}));
+TEST(ParseTextTest, RunsAreViewsIntoTheText) {
+  const std::string text = "ab${KEY_TAB}cd";
+  std::vector<std::string_view> runs;
+  ASSERT_TRUE(ParseText(text, [&](const KeyboardEvent& event) {
+    if (event.type == KeyboardEventType::Text) runs.push_back(event.text);
+    return true;
+  }));
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].data(), text.data());
+  EXPECT_EQ(runs[1].data(), text.data() + 12);
+  EXPECT_EQ(runs[1], "cd");
 }
 
-TEST(Utf8ToWideUtf16Test, IllFormedInputThrows) {
-  EXPECT_THROW(Utf8ToWideUtf16("a\xC3"), utf8::exception);
-  EXPECT_THROW(Utf8ToWideUtf16("\xFF"), utf8::exception);
-  EXPECT_THROW(Utf8ToWideUtf16("\xED\xA0\x80"), utf8::exception);  // an encoded surrogate
+TEST(ParseTextTest, StopsAsSoonAsTheCallbackRefuses) {
+  int calls = 0;
+  EXPECT_FALSE(ParseText("a${KEY_ENTER}b${KEY_BOGUS}", [&](const KeyboardEvent&) {
+    ++calls;
+    return calls < 2;
+  }));
+  EXPECT_EQ(calls, 2);
+  // A refused last run is a failure too.
+  EXPECT_FALSE(ParseText("abc", [](const KeyboardEvent&) { return false; }));
 }
 
 using SendTextTest = InputTest;
 
 TEST_F(SendTextTest, PlaysRunsAndChordsInOrder) {
-  ASSERT_TRUE(SendText(L"a${KEY_SHIFT+KEY_TAB}b"));
+  ASSERT_TRUE(SendText("a${KEY_SHIFT+KEY_TAB}b"));
   const std::vector<FakeDesktopCall> expected = {PostedUnicodeKeyEvent{true, u"a"},
                                                  PostedUnicodeKeyEvent{false, u"a"},
                                                  Ms(1),
@@ -144,33 +175,73 @@ TEST_F(SendTextTest, PlaysRunsAndChordsInOrder) {
 }
 
 TEST_F(SendTextTest, ParseFailureAnywhereTypesNothing) {
-  EXPECT_FALSE(SendText(L"a${KEY_BOGUS}b"));
-  EXPECT_FALSE(SendText(L"hello${KEY_ENTER"));
-  EXPECT_FALSE(SendText(L"abc$"));
+  EXPECT_FALSE(SendText("a${KEY_BOGUS}b"));
+  EXPECT_FALSE(SendText("hello${KEY_ENTER"));
+  EXPECT_FALSE(SendText("abc$"));
+  EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(SendTextTest, IllFormedUtf8AnywhereTypesNothing) {
+  for (const std::string_view text : {
+           "a\xC3",             // truncated sequence
+           "\xFF",              // never a UTF-8 byte
+           "\xED\xA0\x80",      // an encoded surrogate
+           "\xC0\xAF",          // overlong
+           "\xF4\x90\x80\x80",  // beyond U+10FFFF
+           "\xBF"
+           "abc",                         // stray continuation byte
+           "ok${KEY_ENTER}then\xE6\xBC",  // after a valid chord and run
+           "\xE6${KEY_ENTER}\xBC\xA2",    // a character split by a chord
+       }) {
+    EXPECT_FALSE(SendText(text));
+  }
   EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(SendTextTest, EmptyTextAndModifiersOnlyChordSucceedTypingNothing) {
-  EXPECT_TRUE(SendText(L""));
-  EXPECT_TRUE(SendText(L"${KEY_CTRL}"));
+  EXPECT_TRUE(SendText(""));
+  EXPECT_TRUE(SendText("${KEY_CTRL}"));
   EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(SendTextTest, KeyboardRefusalStopsPlayingAndReportsFailure) {
   fake.failKeys = true;
-  EXPECT_FALSE(SendText(L"a${KEY_ENTER}b"));
+  EXPECT_FALSE(SendText("a${KEY_ENTER}b"));
   const std::vector<FakeDesktopCall> expected = {PostedUnicodeKeyEvent{true, u"a"},
                                                  PostedUnicodeKeyEvent{false, u"a"}, Ms(1)};
   EXPECT_EQ(fake.calls, expected);
 }
 
 TEST_F(SendTextTest, EmojiFromTheWireIsOneKeyPressOfTwoUnits) {
-  ASSERT_TRUE(SendText(Utf8ToWideUtf16("\xF0\x9F\x98\x80")));
+  ASSERT_TRUE(SendText("\xF0\x9F\x98\x80"));
   const auto unicode = fake.CallsOf<PostedUnicodeKeyEvent>();
   ASSERT_EQ(unicode.size(), 2u);
   EXPECT_EQ(unicode[0], (PostedUnicodeKeyEvent{true, u"\U0001F600"}));
   EXPECT_EQ(unicode[1], (PostedUnicodeKeyEvent{false, u"\U0001F600"}));
   EXPECT_EQ(fake.CallsOf<SleepCall>().size(), 1u);
+}
+
+TEST_F(SendTextTest, ManyChordsAreCheckedAndTypedInOrder) {
+  constexpr size_t kChords = 100000;
+  ASSERT_TRUE(SendText(Repeat("${KEY_A}", kChords) + "z"));
+  const auto keys = fake.CallsOf<PostedKeyEvent>();
+  ASSERT_EQ(keys.size(), 2 * kChords);
+  EXPECT_EQ(keys.front(), (PostedKeyEvent{0, true, 0}));
+  EXPECT_EQ(keys.back(), (PostedKeyEvent{0, false, 0}));
+  const auto unicode = fake.CallsOf<PostedUnicodeKeyEvent>();
+  ASSERT_EQ(unicode.size(), 2u);
+  EXPECT_EQ(unicode[0], (PostedUnicodeKeyEvent{true, u"z"}));
+  EXPECT_EQ(fake.CallsOf<SleepCall>().size(), kChords + 1);
+}
+
+TEST_F(SendTextTest, FaultInTheLastBytesOfALongTextTypesNothing) {
+  const std::string body = Repeat("ab${KEY_TAB}\xC3\xA9", 1 << 15);
+  for (const std::string_view tail : {"${KEY_BOGUS}", "${KEY_ENTER", "$", "\xC3"}) {
+    EXPECT_FALSE(SendText(body + std::string(tail))) << tail;
+  }
+  EXPECT_TRUE(fake.calls.empty());
+  ASSERT_TRUE(SendText(body));
+  EXPECT_EQ(fake.CallsOf<PostedKeyEvent>().size(), 2u << 15);
 }
 
 }  // namespace
