@@ -4,6 +4,7 @@
 // one of its end codes and everything it wrote must be well-formed response frames. The
 // request parser is also checked against the JSON library's own.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -93,7 +94,13 @@ void CheckDocumentBuilder(const uint8_t* data, size_t size) {
   const nlohmann::json expected = nlohmann::json::parse(data, data + size, nullptr, false);
   FUZZ_CHECK(parsed == !expected.is_discarded(),
              "the builder and the library disagree on validity");
-  if (parsed) FUZZ_CHECK(builder.Release() == expected, "the builder built another value");
+  // Comparing values recurses; inputs that may nest deep (more than 500 brackets opened) are
+  // compared on validity only, or the comparison would overflow the stack before the builder.
+  const auto opened =
+      std::count_if(data, data + size, [](uint8_t c) { return c == '[' || c == '{'; });
+  if (parsed && opened <= 500) {
+    FUZZ_CHECK(builder.Release() == expected, "the builder built another value");
+  }
 }
 
 }  // namespace
