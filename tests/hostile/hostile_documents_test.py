@@ -19,8 +19,13 @@ import struct
 import subprocess
 import tempfile
 import time
+import sys
 import unittest
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "integration",
+                                "ocr"))
+from documents import write_pdf  # noqa: E402  (the PDFs the integration tests make)
 
 OCR = os.environ.get("OCR_BINARY", "ocr")
 # No document here needs more: a 60000 x 60000 header must be refused, not decoded into RAM.
@@ -65,34 +70,10 @@ def png_chunk(kind, data):
     return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
 
-def write_pdf(path, pages):
-    """A PDF of `pages`, each (width, height, text or None) in points, Helvetica text."""
-    objects = [None, None, b"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"]
-    kids = []
-    for width, height, text in pages:
-        content = b""
-        if text:
-            content = b"BT /F1 24 Tf 20 %d Td (%s) Tj ET" % (int(height) - 40, text.encode("latin-1"))
-        objects.append(b"<< /Length %d >>\nstream\n%s\nendstream" % (len(content), content))
-        stream = len(objects)
-        objects.append(b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 %d %d] /Contents %d 0 R "
-                       b"/Resources << /Font << /F1 3 0 R >> >> >>" % (width, height, stream))
-        kids.append(len(objects))
-    objects[0] = b"<< /Type /Catalog /Pages 2 0 R >>"
-    objects[1] = (b"<< /Type /Pages /Kids [" + b" ".join(b"%d 0 R" % k for k in kids) +
-                  b"] /Count %d >>" % len(kids))
-    out = bytearray(b"%PDF-1.4\n%\xe2\xe3\xcf\xd3\n")
-    offsets = []
-    for number, body in enumerate(objects, 1):
-        offsets.append(len(out))
-        out += b"%d 0 obj\n" % number + body + b"\nendobj\n"
-    xref = len(out)
-    out += b"xref\n0 %d\n0000000000 65535 f \n" % (len(objects) + 1)
-    for offset in offsets:
-        out += b"%010d 00000 n \n" % offset
-    out += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (len(objects) + 1, xref)
-    with open(path, "wb") as f:
-        f.write(out)
+def page(width, height, text=None):
+    """A page for write_pdf: `width` x `height` points, `text` in 24 pt Helvetica near the top."""
+    lines = [(20, height - 40, 24, text)] if text else []
+    return {"media": (0, 0, width, height), "lines": lines}
 
 
 def text_image():
@@ -258,7 +239,7 @@ class HugeHeadersTest(Documents):
 
     def test_pdf_page_200_inches_square(self):
         path = self.path("giant.pdf")
-        write_pdf(path, [(14400, 14400, "Giant")])
+        write_pdf(path, [page(14400, 14400, "Giant")])
         with open(path, "rb") as f:
             data = f.read()
         status, progress, _ = self.check_pdf("giant.pdf", data)
@@ -269,7 +250,7 @@ class HugeHeadersTest(Documents):
 class DamagedPdfTest(Documents):
     def test_damaged_pdfs(self):
         path = self.path("source.pdf")
-        write_pdf(path, [(200, 100, "Hostile PDF"), (200, 100, "Second page")])
+        write_pdf(path, [page(200, 100, "Hostile PDF"), page(200, 100, "Second page")])
         with open(path, "rb") as f:
             data = f.read()
         status, progress, result = self.check_pdf("whole.pdf", data)
@@ -285,7 +266,7 @@ class ManyPagesTest(Documents):
 
     def test_thousands_of_empty_pages(self):
         path = self.path("many.pdf")
-        write_pdf(path, [(36, 36, None)] * self.PAGES)
+        write_pdf(path, [page(36, 36)] * self.PAGES)
         with open(path, "rb") as f:
             data = f.read()
         status, progress, result = self.check_pdf("many.pdf", data)
@@ -296,7 +277,7 @@ class ManyPagesTest(Documents):
 
     def test_one_page_of_thousands(self):
         path = self.path("many.pdf")
-        write_pdf(path, [(36, 36, None)] * self.PAGES)
+        write_pdf(path, [page(36, 36)] * self.PAGES)
         with open(path, "rb") as f:
             data = f.read()
         status, progress, result = self.check_pdf("one-of-many.pdf", data, ["--pdf-page", "2999"])
