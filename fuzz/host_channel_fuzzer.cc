@@ -15,7 +15,9 @@
 
 #include "desktop/fake/fake_desktop.h"
 #include "fuzz_check.h"
+#include "impl/input_setup.h"
 #include "native_messaging/json_document_builder.h"
+#include "native_messaging/native_messaging_host.h"
 #include "run_morel_xy_host.h"
 
 namespace {
@@ -122,11 +124,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(in && out, "cannot open the memory streams");
 
   morel_xy::FakeDesktop desktop = MakeDesktop();
+  // Each input is a fresh host: no click series or pointer position carried over.
+  morel_xy::impl::detail::ResetInputSetupForTesting();
   const int code = morel_xy::RunMorelXYHost(desktop, in, out);
   std::fclose(in);
   std::fclose(out);
 
-  FUZZ_CHECK(code == -2 || code == -3 || code == -4 || code == -5, "unexpected end code");
+  FUZZ_CHECK(code == morel::kEndOfInput || code == morel::kMalformedRequest ||
+                 code == morel::kBadRequestId || code == morel::kUnknownMethod,
+             "unexpected end code");
   CheckOutput(output, outputSize);
   std::free(output);
   return 0;

@@ -203,6 +203,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   morel_xy::FakeDesktop desktop;
   morel_xy::impl::SetDesktop(&desktop);
+  morel_xy::impl::detail::ResetInputSetupForTesting();
   morel_xy::impl::Init();
   const bool typed = morel_xy::SendText(text);
   morel_xy::impl::SetDesktop(nullptr);

@@ -104,23 +104,35 @@ void BuildColumns(ExactRectFinderContext& context) {
 }
 
 #if defined(__SSE2__)
-// Marks the row 16 pixels (48 bytes) at a time: each byte is compared with its channel's
-// range, and a pixel matches when its three byte results are all set. Blocks without a match,
-// the common case for a rare colour, cost a handful of instructions. Returns the first column
-// left for the scalar tail.
-int32_t MarkRowVector(const uint8_t* bytes, int32_t width, const ChannelRange range[3],
-                      uint64_t* row) {
+// The three channel ranges laid out over 48 bytes (16 pixels), made once per search.
+struct VectorRanges {
+  __m128i lows[3];
+  __m128i spans[3];
+};
+
+VectorRanges MakeVectorRanges(const ChannelRange range[3]) {
   alignas(16) uint8_t low[48];
   alignas(16) uint8_t span[48];
   for (int i = 0; i < 48; ++i) {
     low[i] = range[i % 3].low;
     span[i] = range[i % 3].span;
   }
-  __m128i lows[3], spans[3];
+  VectorRanges ranges;
   for (int i = 0; i < 3; ++i) {
-    lows[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(low + 16 * i));
-    spans[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(span + 16 * i));
+    ranges.lows[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(low + 16 * i));
+    ranges.spans[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(span + 16 * i));
   }
+  return ranges;
+}
+
+// Marks the row 16 pixels (48 bytes) at a time: each byte is compared with its channel's
+// range, and a pixel matches when its three byte results are all set. Blocks without a match,
+// the common case for a rare colour, cost a handful of instructions. Returns the first column
+// left for the scalar tail.
+int32_t MarkRowVector(const uint8_t* bytes, int32_t width, const VectorRanges& ranges,
+                      uint64_t* row) {
+  const __m128i* lows = ranges.lows;
+  const __m128i* spans = ranges.spans;
   constexpr uint64_t kPixelStarts = 0x249249249249ull;  // bits 0, 3, ..., 45
   int32_t x = 0;
   for (; x + 16 <= width; x += 16) {
@@ -201,6 +213,9 @@ ExactRectFinderContext MarkColor(const Bitmap& bitmap, const Color& color, int t
     range[i] = ChannelRange{static_cast<uint8_t>(low), static_cast<uint8_t>(high - low)};
   }
 
+#if defined(__SSE2__)
+  const VectorRanges vectorRanges = MakeVectorRanges(range);
+#endif
   const uint8_t* bytes = reinterpret_cast<const uint8_t*>(bitmap.pixels.data());
   const size_t rowBytes = 3 * static_cast<size_t>(bitmap.width);
   for (int32_t y = 0; y < bitmap.height; ++y) {
@@ -208,7 +223,7 @@ ExactRectFinderContext MarkColor(const Bitmap& bitmap, const Color& color, int t
     uint64_t* row = context.rows.data() + static_cast<size_t>(y) * context.rowWords;
     int32_t x = 0;
 #if defined(__SSE2__)
-    x = MarkRowVector(pixels, bitmap.width, range, row);
+    x = MarkRowVector(pixels, bitmap.width, vectorRanges, row);
 #endif
     MarkRowScalar(pixels, x, bitmap.width, range, row);
   }
@@ -313,19 +328,19 @@ bool ExactRectFinder::Find(const Color& color, int tolerance, Rect& result) cons
   const detail::ExactRectFinderContext context = detail::MarkColor(m_bitmap, color, tolerance);
   // The first of the largest areas, as a stable sort by area would put first. Candidates are
   // weighed as they are found instead of being kept: a frame full of marks has millions.
-  bool found = false;
+  // Every candidate covers at least its seed pixel, so an area of 0 means none was found.
   Rect best;
   int64_t bestArea = 0;
   detail::ScanCandidates(context, [&](const Rect& candidate) {
     const int64_t area = static_cast<int64_t>(candidate.width) * candidate.height;
-    if (!found || area > bestArea) {
+    if (area > bestArea) {
       best = candidate;
       bestArea = area;
-      found = true;
     }
   });
-  if (found) result = best;
-  return found;
+  if (bestArea == 0) return false;
+  result = best;
+  return true;
 }
 
 void ExactRectFinder::FindRects(const detail::ExactRectFinderContext& context, int x, int y,

@@ -28,12 +28,11 @@ bool PostSteps(const MouseEvent& event, std::initializer_list<MouseEventType> st
 
 bool ModifiedClick(const MouseEvent& event, KeyboardModifierKeys modifier) {
   impl::SendModifierKeys(modifier, true);
-  if (!PostSteps(event, {MouseEventType::MouseDown, MouseEventType::MouseUp})) {
-    // A modifier left down would change every later key and click of the user's session.
-    impl::SendModifierKeys(modifier, false);
-    return false;
-  }
-  return impl::SendModifierKeys(modifier, false);
+  const bool clicked = PostSteps(event, {MouseEventType::MouseDown, MouseEventType::MouseUp});
+  // Released even after a refused click: a modifier left down would change every later key and
+  // click of the user's session.
+  const bool released = impl::SendModifierKeys(modifier, false);
+  return clicked && released;
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "desktop/desktop.h"
+#include "records.h"
+
 namespace morel_xy {
 
 // `value` truncated toward zero to 32 bits, the conversion the host applies to platform
@@ -19,6 +22,12 @@ inline int32_t TruncateToInt32(double value) {
     return std::numeric_limits<int32_t>::max();
   }
   return static_cast<int32_t>(t);
+}
+
+// A platform rectangle with each field truncated as above.
+inline Rect TruncatedRect(const PlatformRect& r) {
+  return Rect{TruncateToInt32(r.x), TruncateToInt32(r.y), TruncateToInt32(r.width),
+              TruncateToInt32(r.height)};
 }
 
 }  // namespace morel_xy

@@ -10,11 +10,6 @@
 namespace morel_xy::impl {
 namespace {
 
-Rect TruncatedRect(const PlatformRect& r) {
-  return Rect{TruncateToInt32(r.x), TruncateToInt32(r.y), TruncateToInt32(r.width),
-              TruncateToInt32(r.height)};
-}
-
 const Screen* FindScreen(const std::vector<Screen>& screens, uint32_t number) {
   for (const Screen& screen : screens) {
     if (screen.displayNumber == number) return &screen;

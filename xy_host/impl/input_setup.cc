@@ -9,6 +9,7 @@ int32_t gsClickCount = 0;
 double gsLastClickTime = 0.0;
 int32_t gsEventNumber = 0;
 int32_t gsButtonEventNumber[3] = {0, 0, 0};
+MouseEvent gsLastMouseEvent{};
 
 namespace {
 bool setupDone = false;
@@ -20,6 +21,7 @@ void ResetInputSetupForTesting() {
   gsLastClickTime = 0.0;
   gsEventNumber = 0;
   gsButtonEventNumber[0] = gsButtonEventNumber[1] = gsButtonEventNumber[2] = 0;
+  gsLastMouseEvent = MouseEvent{};
 }
 
 }  // namespace detail

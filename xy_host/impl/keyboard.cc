@@ -93,16 +93,11 @@ bool SendCharacterKeys(std::string_view utf8Run) {
   if (!utf8::is_valid(utf8Run.begin(), utf8Run.end())) return false;
   auto it = utf8Run.begin();
   while (it != utf8Run.end()) {
-    const uint32_t c = utf8::unchecked::next(it);
-    char16_t units[2] = {};
-    size_t count = 1;
-    if (c < 0x10000) {
-      units[0] = static_cast<char16_t>(c);
-    } else {
-      units[0] = static_cast<char16_t>(0xD7C0 + (c >> 10));
-      units[1] = static_cast<char16_t>(0xDC00 | (c & 0x3FF));
-      count = 2;
-    }
+    const auto character = it;
+    utf8::unchecked::next(it);
+    char16_t units[2];
+    const size_t count =
+        static_cast<size_t>(utf8::unchecked::utf8to16(character, it, units) - units);
     if (!detail::PostUnicodeKeyPressEvent(std::u16string_view(units, count))) return false;
     GetDesktop().Sleep(detail::kKeyPacing);
   }

@@ -11,15 +11,7 @@ namespace {
 
 constexpr std::chrono::nanoseconds kMousePacing = std::chrono::milliseconds(1);
 
-// The last event handed to SendMouseEvent; all zero until the first one, so the pointer is
-// assumed to start at (0, 0).
-MouseEvent lastMouseEvent{};
-
 }  // namespace
-
-void ResetLastMouseEventForTesting() {
-  lastMouseEvent = MouseEvent{};
-}
 
 int GetClickCount(bool mouseDown) {
   Desktop& desktop = GetDesktop();
@@ -93,13 +85,13 @@ bool PostMouseEvent(const MouseEvent& event) {
 }  // namespace detail
 
 bool SendMouseEvent(const MouseEvent& event) {
-  using detail::lastMouseEvent;
-  if (event.x != lastMouseEvent.x || event.y != lastMouseEvent.y) {
+  MouseEvent& last = detail::gsLastMouseEvent;
+  if (event.x != last.x || event.y != last.y) {
     // A press or release elsewhere is preceded by a move, which also ends the click series.
-    MouseEvent move{MouseEventType::MouseMove, lastMouseEvent.button, event.x, event.y};
+    MouseEvent move{MouseEventType::MouseMove, last.button, event.x, event.y};
     if (!detail::PostMouseEvent(move)) return false;
   }
-  lastMouseEvent = event;
+  last = event;
   return detail::PostMouseEvent(event);
 }
 

@@ -20,8 +20,5 @@ int GetClickCount(bool mouseDown);
 bool PostMouseEvent(double x, double y, int32_t button, PlatformMouseEventType type, int clickState,
                     int eventNumber);
 
-// Forgets the last event, as at process start (the pointer assumed at (0, 0)).
-void ResetLastMouseEventForTesting();
-
 }  // namespace detail
 }  // namespace morel_xy::impl

@@ -44,8 +44,7 @@ bool GetActiveBrowserWindow(WindowInfo& out) {
 bool GetActiveBrowserOuterRect(Rect& rect) {
   detail::WindowInfo window;
   if (!detail::GetActiveBrowserWindow(window)) return false;
-  rect = Rect{TruncateToInt32(window.bounds.x), TruncateToInt32(window.bounds.y),
-              TruncateToInt32(window.bounds.width), TruncateToInt32(window.bounds.height)};
+  rect = TruncatedRect(window.bounds);
   return true;
 }
 

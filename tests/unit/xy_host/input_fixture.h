@@ -15,7 +15,6 @@ class InputTest : public ::testing::Test {
   void SetUp() override {
     impl::SetDesktop(&fake);
     impl::detail::ResetInputSetupForTesting();
-    impl::detail::ResetLastMouseEventForTesting();
     impl::Init();
   }
   void TearDown() override { impl::SetDesktop(nullptr); }
