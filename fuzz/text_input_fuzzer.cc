@@ -75,29 +75,32 @@ struct RefEvent {
   KeyboardSpecialKeyEvent key;
 };
 
+// The rules read another way than the parser's state machine: dollars pair up, so a '{' opens
+// a chord only after an odd run of dollars (counted from the start of the text or the end of
+// the last chord), the chord ends at the first '}' after it, and a text that ends in an odd run
+// of dollars is unfinished.
 bool ReferenceParse(const std::string& text, std::vector<RefEvent>& events) {
-  enum { Plain, AfterDollar, InKey } state = Plain;
-  size_t start = 0;
+  size_t start = 0;    // where the current run of text begins
+  size_t dollars = 0;  // length of the run of '$' just before position i
   for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (state == Plain) {
-      if (c == '$') state = AfterDollar;
-    } else if (state == AfterDollar) {
-      state = Plain;
-      if (c == '{') {
-        if (i - 1 > start) events.push_back({false, text.substr(start, i - 1 - start), {}});
-        start = i + 1;
-        state = InKey;
-      }
-    } else if (c == '}') {
-      KeyboardSpecialKeyEvent chord;
-      if (!ReferenceParseChord(text.substr(start, i - start), chord)) return false;
-      events.push_back({true, "", chord});
-      start = i + 1;
-      state = Plain;
+    if (text[i] == '$') {
+      ++dollars;
+      continue;
     }
+    if (text[i] == '{' && dollars % 2 == 1) {
+      const size_t close = text.find('}', i + 1);
+      if (close == std::string::npos) return false;
+      const size_t opener = i - 1;  // the dollar that opens the chord
+      if (opener > start) events.push_back({false, text.substr(start, opener - start), {}});
+      KeyboardSpecialKeyEvent chord;
+      if (!ReferenceParseChord(text.substr(i + 1, close - i - 1), chord)) return false;
+      events.push_back({true, "", chord});
+      start = close + 1;
+      i = close;
+    }
+    dollars = 0;
   }
-  if (state != Plain) return false;
+  if (dollars % 2 == 1) return false;
   if (start < text.size()) events.push_back({false, text.substr(start), {}});
   return true;
 }
