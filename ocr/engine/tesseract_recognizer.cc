@@ -185,17 +185,13 @@ TesseractRecognizer::TesseractRecognizer(std::string tessdataDir)
   SilenceLeptonica();
 }
 
-TesseractRecognizer::~TesseractRecognizer() {
-  if (api_) api_->End();
-}
+TesseractRecognizer::~TesseractRecognizer() = default;
 
 bool TesseractRecognizer::EnsureEngine(const std::string& languages, std::string* error) {
   if (api_ && loadedLanguages_ == languages) return true;
-  if (api_) api_->End();
+  api_.reset();  // the old engine goes before the new one is loaded, not after
   api_ = std::make_unique<tesseract::TessBaseAPI>();
   loadedLanguages_.clear();
-  // Set before Init so that even the loading messages go nowhere.
-  api_->SetVariable("debug_file", "/dev/null");
   if (api_->Init(tessdataDir_.c_str(), languages.c_str(), tesseract::OEM_LSTM_ONLY) != 0) {
     api_.reset();
     *error = "could not load recognition languages " + languages + " from " + tessdataDir_;
