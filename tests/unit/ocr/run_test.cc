@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "engine/fake/fake_engines.h"
 
@@ -212,6 +214,24 @@ TEST_F(RunTest, RequestWithoutResultsStillGivesAnEmptyPage) {
   EXPECT_EQ(json["ParsedResults"][0]["TextOverlay"]["HasOverlay"], false);
 }
 
+// A recogniser that takes a known time over each request.
+class SlowRecognizer final : public engine::Recognizer {
+ public:
+  explicit SlowRecognizer(engine::Recognizer& inner) : inner_(inner) {}
+  std::optional<RequestOutcome> Perform(const engine::Bitmap& image,
+                                        const engine::RecognitionRequest& request,
+                                        std::string* error) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    return inner_.Perform(image, request, error);
+  }
+  std::optional<std::vector<std::string>> SupportedLanguages(std::string* error) override {
+    return inner_.SupportedLanguages(error);
+  }
+
+ private:
+  engine::Recognizer& inner_;
+};
+
 TEST_F(RunTest, PageTextJoinsLinesAndTimesTheRequest) {
   auto a = std::make_shared<ScriptedText>("first");
   a->WithDefaultBox({0, 0, 1, 1});
@@ -220,10 +240,11 @@ TEST_F(RunTest, PageTextJoinsLinesAndTimesTheRequest) {
   FakeRecognizer recognizer;
   recognizer.outcomes = {RequestOutcome{std::vector<TextObservation>{{{a}}, {{b}}}, std::nullopt}};
   FakeBitmap image(10, 10);
-  auto page = RunPage(recognizer, image, std::nullopt, RecognitionLevel::accurate, std::nullopt);
+  SlowRecognizer slow(recognizer);
+  auto page = RunPage(slow, image, std::nullopt, RecognitionLevel::accurate, std::nullopt);
   ASSERT_TRUE(page);
   EXPECT_EQ(page->combinedText, "first\nsecond");
-  EXPECT_GE(page->duration, 0);
+  EXPECT_GE(page->duration, 0.03) << "the page's duration covers its recognition request";
   EXPECT_EQ(recognizer.calls.at(0).request.languages, std::nullopt);
 }
 
