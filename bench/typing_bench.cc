@@ -162,7 +162,7 @@ Result MeasureXdotool(const std::string& text, int delayMs) {
 }
 
 void Report(const char* who, const char* textName, const std::string& text, const Result& r) {
-  const size_t count = SplitCharacters(text).size();
+  const size_t count = morel_test::CountCodePoints(text);
   if (!r.ok) {
     std::printf("%-22s %-8s failed to run\n", who, textName);
     return;

@@ -12,6 +12,7 @@
 #include "argument_parser/argument_parser.h"
 #include "fuzz_check.h"
 #include "options.h"
+#include "tool_options.h"
 
 namespace {
 
@@ -49,18 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (!current.empty() || size == 0) arguments.push_back(current);
 
-  ArgumentParser parser(std::nullopt, "<options>", "", std::nullopt);
+  const ocr::ToolOptions tool = ocr::MakeToolOptions();
   const std::vector<std::shared_ptr<const ocr::argument_parser::OptionArgument>> options = {
-      parser.AddOption("--in", "-i", "Input image file"),
-      parser.AddOption("--lang", "-l", "Language(s)"),
-      parser.AddOption("--mode", "-m", "Detection mode"),
-      parser.AddOption("--createWords", "-w", "CreateWords flag"),
-      parser.AddOption("--pdf-page", "-p", "PDF page number"),
-      parser.AddOption("--save-pdf-images", "-s", "Directory to save PDF images to"),
-      parser.AddOption("--out", "-o", "Output json file"),
+      tool.in, tool.lang, tool.mode, tool.createWords, tool.pdfPage, tool.saveImages, tool.out,
   };
   try {
-    const ArgumentParser::Outcome outcome = parser.ParseOrRequestHelp(arguments);
+    const ArgumentParser::Outcome outcome = tool.parser.ParseOrRequestHelp(arguments);
     if (!outcome.helpRequested) {
       for (const auto& option : options) {
         const std::optional<std::string> value = outcome.result.Get(*option);
@@ -78,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const ArgumentParserError& e) {
     FUZZ_CHECK(e.what() != nullptr && *e.what() != '\0', "an argument error without a message");
   }
-  (void)parser.UsageText("ocr");
+  (void)tool.parser.UsageText("ocr");
 
   for (const std::string& argument : arguments) {
     FUZZ_CHECK(ocr::ParsePdfPageNumber(argument) == ReferencePageNumber(argument),

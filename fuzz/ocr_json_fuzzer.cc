@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     doc.pages.push_back(page);
   }
-  const auto mode = static_cast<ocr::BreakdownMode>(in.Byte());
+  const auto mode = static_cast<ocr::BreakdownMode>(in.Byte() & 1);
 
   const std::string text = ocr::MakeJsonStringFromDocResult(doc, mode);
   nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);

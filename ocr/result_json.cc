@@ -28,7 +28,7 @@ Json MakeLineObject(const PageResult& page, const Line& line, BreakdownMode mode
   Json words = Json::array();
   double top = 0;
   double bottom = 0;
-  if ((static_cast<unsigned>(mode) & 1u) == 0) {
+  if (mode == BreakdownMode::lines) {
     words.push_back(MakeWordObject(line.text, line.boundingRectPx));
     top = line.boundingRectPx.y;
     bottom = line.boundingRectPx.y + line.boundingRectPx.height;
@@ -76,8 +76,9 @@ std::string MakeJsonStringFromDocResult(const DocResult& doc, BreakdownMode mode
       if (!object.is_null()) lines.push_back(std::move(object));
     }
     Json overlay = Json::object();
-    overlay["Lines"] = lines;
-    overlay["HasOverlay"] = !lines.empty();
+    const bool hasOverlay = !lines.empty();
+    overlay["Lines"] = std::move(lines);
+    overlay["HasOverlay"] = hasOverlay;
 
     Json pageObject = Json::object();
     pageObject["TextOverlay"] = std::move(overlay);

@@ -47,7 +47,6 @@ struct DocResult {
   double duration = 0;  // seconds
 };
 
-// Only the lowest bit is meaningful to the JSON builder.
 enum class BreakdownMode : std::uint8_t { lines = 0, words = 1 };
 
 }  // namespace ocr

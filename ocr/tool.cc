@@ -9,6 +9,7 @@
 #include "options.h"
 #include "print_error.h"
 #include "result_json.h"
+#include "tool_options.h"
 
 namespace ocr {
 namespace {
@@ -47,41 +48,26 @@ void PrintUsageAndDie() {
 }
 
 void RunTool(const std::vector<std::string>& arguments, Engines& engines) {
-  ArgumentParser parser(std::nullopt, "<options>", "", std::nullopt);
-  const auto in = parser.AddOption("--in", "-i", "Input image file");
-  const auto lang = parser.AddOption(
-      "--lang", "-l",
-      "Language(s), e.g. \"en\" or \"en-US,de-DE,fr-FR,it-IT,es-ES,pt-BR,zh-Hans,zh-Hant\" "
-      "(optional)");
-  const auto mode =
-      parser.AddOption("--mode", "-m", "Detection mode: \"fast\" or \"accurate\" (default)");
-  const auto createWords =
-      parser.AddOption("--createWords", "-w", "CreateWords flag: \"true\" or \"false\" (default)");
-  const auto pdfPage = parser.AddOption(
-      "--pdf-page", "-p", "PDF page number to process (optional; defaults to all pages)");
-  const auto saveImages = parser.AddOption(
-      "--save-pdf-images", "-s", "Directory to save PDF images to (no saving if unspecified)");
-  const auto out = parser.AddOption("--out", "-o", "Output json file");
-
+  const ToolOptions options = MakeToolOptions();
   ArgumentParser::Result result;
   try {
-    result = parser.Parse(arguments);
+    result = options.parser.Parse(arguments);
   } catch (const argument_parser::ArgumentParserError&) {
     // The parser's own description is deliberately not shown: callers match the support line.
     PrintUsageAndDie();
   }
 
-  const std::optional<std::string> outputPath = result.Get(*out);
+  const std::optional<std::string> outputPath = result.Get(*options.out);
   if (!outputPath) ReportAndDie("Vantor OCR: Missing output path");
-  const std::optional<std::string> inputPath = result.Get(*in);
+  const std::optional<std::string> inputPath = result.Get(*options.in);
   if (!inputPath) ReportAndDie("Missing input path");
   if (*inputPath == "get-installed-lng") WriteLanguageList(engines.recognizer, *outputPath);
 
   std::optional<std::vector<std::string>> langsQ;
-  if (const auto value = result.Get(*lang)) langsQ = MakeLanguageList(*value);
+  if (const auto value = result.Get(*options.lang)) langsQ = MakeLanguageList(*value);
 
   engine::RecognitionLevel level = engine::RecognitionLevel::accurate;
-  if (const auto value = result.Get(*mode)) {
+  if (const auto value = result.Get(*options.mode)) {
     if (*value == "fast") {
       level = engine::RecognitionLevel::fast;
     } else if (*value != "accurate") {
@@ -90,7 +76,7 @@ void RunTool(const std::vector<std::string>& arguments, Engines& engines) {
   }
 
   BreakdownMode breakdown = BreakdownMode::lines;
-  if (const auto value = result.Get(*createWords)) {
+  if (const auto value = result.Get(*options.createWords)) {
     if (*value == "true") {
       breakdown = BreakdownMode::words;
     } else if (*value != "false") {
@@ -99,12 +85,12 @@ void RunTool(const std::vector<std::string>& arguments, Engines& engines) {
   }
 
   std::optional<int64_t> pdfPageNumberQ;
-  if (const auto value = result.Get(*pdfPage)) {
+  if (const auto value = result.Get(*options.pdfPage)) {
     pdfPageNumberQ = ParsePdfPageNumber(*value);
     if (!pdfPageNumberQ) ReportAndDie("Bad PDF page number: " + *value);
   }
 
-  const std::optional<std::string> pdfImageDirPathQ = result.Get(*saveImages);
+  const std::optional<std::string> pdfImageDirPathQ = result.Get(*options.saveImages);
   const bool written = Run(engines, *inputPath, langsQ, level, breakdown, pdfPageNumberQ,
                            pdfImageDirPathQ, *outputPath);
   ExitAfterFlush(written ? 0 : 1);

@@ -10,11 +10,6 @@
 namespace ocr::engine {
 namespace {
 
-struct PixDeleter {
-  void operator()(Pix* pix) const { pixDestroy(&pix); }
-};
-using PixPtr = std::unique_ptr<Pix, PixDeleter>;
-
 // Brings any decoded depth to one the recogniser and the PNG writer both take: 1, 8 or 32
 // bits, no colour map, and transparency flattened onto white (a transparent screenshot's
 // background is often black with alpha 0).

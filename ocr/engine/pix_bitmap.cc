@@ -4,6 +4,10 @@
 
 namespace ocr::engine {
 
+void PixDeleter::operator()(Pix* pix) const {
+  pixDestroy(&pix);
+}
+
 PixBitmap::PixBitmap(Pix* pix) : pix_(pix) {}
 
 PixBitmap::~PixBitmap() {

@@ -1,10 +1,19 @@
 #pragma once
 
+#include <memory>
+
 #include "engine/bitmap.h"
 
 struct Pix;
 
 namespace ocr::engine {
+
+// Owns a Pix for code that builds intermediate images. The call operator lives in the .cc
+// file so this header stays free of Leptonica.
+struct PixDeleter {
+  void operator()(Pix* pix) const;
+};
+using PixPtr = std::unique_ptr<Pix, PixDeleter>;
 
 // A Leptonica image as a page bitmap. Owns the Pix.
 class PixBitmap final : public Bitmap {

@@ -44,8 +44,9 @@ class PopplerPage final : public PdfPage {
   int number_;
 };
 
-// Copies Splash's XBGR rows into a 32 bpp Pix (0xRRGGBB00 words).
-Pix* CopyToPix(SplashBitmap& bitmap) {
+// Copies Splash's XBGR rows into a 32 bpp Pix (0xRRGGBB00 words), recording the dpi the page
+// was rendered at: saved page images declare it, and the recogniser can read it.
+Pix* CopyToPix(SplashBitmap& bitmap, double dpi) {
   const int width = bitmap.getWidth();
   const int height = bitmap.getHeight();
   Pix* pix = pixCreateNoInit(width, height, 32);
@@ -63,7 +64,8 @@ Pix* CopyToPix(SplashBitmap& bitmap) {
                 (static_cast<l_uint32>(pixel[0]) << 8);
     }
   }
-  pixSetResolution(pix, 300, 300);
+  const auto resolution = static_cast<l_int32>(std::lround(dpi));
+  pixSetResolution(pix, resolution, resolution);
   return pix;
 }
 
@@ -103,7 +105,7 @@ class PopplerDocument final : public PdfDocument {
     if (bitmap == nullptr || bitmap->getWidth() != widthPx || bitmap->getHeight() != heightPx) {
       return outcome;
     }
-    Pix* pix = CopyToPix(*bitmap);
+    Pix* pix = CopyToPix(*bitmap, dpi);
     if (pix == nullptr) {
       outcome.status = RenderStatus::noContext;
       return outcome;

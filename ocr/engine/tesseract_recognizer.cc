@@ -18,15 +18,8 @@
 namespace ocr::engine {
 namespace {
 
-struct PixDeleter {
-  void operator()(Pix* pix) const { pixDestroy(&pix); }
-};
-using PixPtr = std::unique_ptr<Pix, PixDeleter>;
-
-struct TextDeleter {
-  void operator()(char* text) const { delete[] text; }
-};
-using TextPtr = std::unique_ptr<char[], TextDeleter>;
+// Tesseract hands out its texts as new[]-allocated strings for the caller to delete[].
+using TextPtr = std::unique_ptr<char[]>;
 
 bool TraineddataInstalled(const std::string& dir, const std::string& language) {
   std::error_code error;

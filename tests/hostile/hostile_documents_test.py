@@ -21,11 +21,11 @@ import tempfile
 import time
 import sys
 import unittest
-import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "integration",
                                 "ocr"))
-from documents import write_pdf  # noqa: E402  (the PDFs the integration tests make)
+from documents import (png_announcing, render_lines, write_giant_pdf,  # noqa: E402
+                       write_pdf)  # (the documents the integration tests make)
 
 OCR = os.environ.get("OCR_BINARY", "ocr")
 # No document here needs more: a 60000 x 60000 header must be refused, not decoded into RAM.
@@ -66,10 +66,6 @@ def run_ocr(args):
         return code, out.read(), err.read(), usage.ru_maxrss, seconds
 
 
-def png_chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-
 def page(width, height, text=None):
     """A page for write_pdf: `width` x `height` points, `text` in 24 pt Helvetica near the top."""
     lines = [(20, height - 40, 24, text)] if text else []
@@ -77,11 +73,7 @@ def page(width, height, text=None):
 
 
 def text_image():
-    from PIL import Image, ImageDraw, ImageFont
-    image = Image.new("RGB", (360, 70), "white")
-    draw = ImageDraw.Draw(image)
-    font = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 28)
-    draw.text((10, 15), "Hostile input", fill="black", font=font)
+    image, _ = render_lines([(10, 15, 28, "Hostile input")], (360, 70))
     return image
 
 
@@ -206,10 +198,7 @@ class DamagedImagesTest(Documents):
 
 class HugeHeadersTest(Documents):
     def test_png_announcing_60000_square(self):
-        ihdr = struct.pack(">IIBBBBB", 60000, 60000, 8, 2, 0, 0, 0)
-        data = (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr) +
-                png_chunk(b"IDAT", zlib.compress(b"\0" * 4096)) + png_chunk(b"IEND", b""))
-        status, _, stderr, _, where = self.run_document("huge.png", data)
+        status, _, stderr, _, where = self.run_document("huge.png", png_announcing(60000, 60000))
         self.assertEqual((status, stderr), (1, IMAGE_FAILURE), where)
 
     def test_jpeg_announcing_60000_square(self):
@@ -239,7 +228,7 @@ class HugeHeadersTest(Documents):
 
     def test_pdf_page_200_inches_square(self):
         path = self.path("giant.pdf")
-        write_pdf(path, [page(14400, 14400, "Giant")])
+        write_giant_pdf(path)
         with open(path, "rb") as f:
             data = f.read()
         status, progress, _ = self.check_pdf("giant.pdf", data)
@@ -264,23 +253,25 @@ class DamagedPdfTest(Documents):
 class ManyPagesTest(Documents):
     PAGES = 3000
 
-    def test_thousands_of_empty_pages(self):
-        path = self.path("many.pdf")
-        write_pdf(path, [page(36, 36)] * self.PAGES)
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # Both tests read the same document; writing 3000 pages once is enough.
+        path = os.path.join(cls.dir, "many-source.pdf")
+        write_pdf(path, [page(36, 36)] * cls.PAGES)
         with open(path, "rb") as f:
-            data = f.read()
-        status, progress, result = self.check_pdf("many.pdf", data)
+            cls.many = f.read()
+
+    def test_thousands_of_empty_pages(self):
+        status, progress, result = self.check_pdf("many.pdf", self.many)
         self.assertEqual(status, 0)
         self.assertEqual(len(progress), self.PAGES)
         self.assertEqual(progress[-1], (str(self.PAGES).encode(), str(self.PAGES).encode()))
         self.assertTrue(all(p["ParsedText"] == "" for p in result["ParsedResults"]))
 
     def test_one_page_of_thousands(self):
-        path = self.path("many.pdf")
-        write_pdf(path, [page(36, 36)] * self.PAGES)
-        with open(path, "rb") as f:
-            data = f.read()
-        status, progress, result = self.check_pdf("one-of-many.pdf", data, ["--pdf-page", "2999"])
+        status, progress, result = self.check_pdf("one-of-many.pdf", self.many,
+                                                  ["--pdf-page", "2999"])
         self.assertEqual(status, 0)
         self.assertEqual(progress, [(b"2999", str(self.PAGES).encode())])
 

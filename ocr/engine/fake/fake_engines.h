@@ -21,16 +21,13 @@ namespace ocr::engine::fake {
 
 class FakeBitmap final : public Bitmap {
  public:
-  FakeBitmap(int width, int height, std::string tag = "")
-      : width_(width), height_(height), tag_(std::move(tag)) {}
+  FakeBitmap(int width, int height) : width_(width), height_(height) {}
   int Width() const override { return width_; }
   int Height() const override { return height_; }
-  const std::string& tag() const { return tag_; }
 
  private:
   int width_;
   int height_;
-  std::string tag_;
 };
 
 // A candidate whose boxes are scripted by byte range; unscripted ranges have no box
@@ -158,8 +155,7 @@ class FakePdfDocument final : public PdfDocument {
     RenderOutcome outcome;
     outcome.status = fakePage.script().renderStatus;
     if (outcome.status == RenderStatus::ok) {
-      outcome.bitmap = std::make_unique<FakeBitmap>(widthPx, heightPx,
-                                                    "page" + std::to_string(fakePage.number()));
+      outcome.bitmap = std::make_unique<FakeBitmap>(widthPx, heightPx);
     }
     return outcome;
   }

@@ -1,5 +1,6 @@
 """Test documents made from known text: born-digital PDFs and rendered images."""
 
+import struct
 import zlib
 
 from PIL import Image, ImageDraw, ImageFont
@@ -81,3 +82,22 @@ def render_lines(lines, size, background=(255, 255, 255), color=(0, 0, 0), font=
             offset += len(word) + 1
         boxes.append(line_boxes)
     return image, boxes
+
+
+def png_chunk(kind, data):
+    """One PNG chunk: length, type, data and the CRC over type and data."""
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_announcing(width, height):
+    """A valid PNG header announcing width x height 8-bit RGB pixels, with almost no data: a
+    decoder that trusts the header before reading the data would allocate the whole image."""
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr) +
+            png_chunk(b"IDAT", zlib.compress(b"\0" * 4096)) + png_chunk(b"IEND", b""))
+
+
+def write_giant_pdf(path):
+    """One empty page 200 inches square: at 300 dpi a 3.6 GB bitmap, which must be refused
+    before it is allocated."""
+    write_pdf(path, [{"media": (0, 0, 14400, 14400), "lines": []}])

@@ -6,29 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "tool_options.h"
+
 namespace ocr::argument_parser {
 namespace {
 
 using Kind = ArgumentParserError::Kind;
-
-// The tool's own declarations, so the layout tests check what users see.
-struct ToolParser {
-  ArgumentParser parser{std::nullopt, "<options>", "", std::nullopt};
-  std::shared_ptr<const OptionArgument> in = parser.AddOption("--in", "-i", "Input image file");
-  std::shared_ptr<const OptionArgument> lang = parser.AddOption(
-      "--lang", "-l",
-      "Language(s), e.g. \"en\" or \"en-US,de-DE,fr-FR,it-IT,es-ES,pt-BR,zh-Hans,zh-Hant\" "
-      "(optional)");
-  std::shared_ptr<const OptionArgument> mode =
-      parser.AddOption("--mode", "-m", "Detection mode: \"fast\" or \"accurate\" (default)");
-  std::shared_ptr<const OptionArgument> createWords =
-      parser.AddOption("--createWords", "-w", "CreateWords flag: \"true\" or \"false\" (default)");
-  std::shared_ptr<const OptionArgument> pdfPage = parser.AddOption(
-      "--pdf-page", "-p", "PDF page number to process (optional; defaults to all pages)");
-  std::shared_ptr<const OptionArgument> save = parser.AddOption(
-      "--save-pdf-images", "-s", "Directory to save PDF images to (no saving if unspecified)");
-  std::shared_ptr<const OptionArgument> out = parser.AddOption("--out", "-o", "Output json file");
-};
 
 Kind ErrorKindOf(const ArgumentParser& parser, const std::vector<std::string>& arguments,
                  std::string* subject) {
@@ -43,7 +26,8 @@ Kind ErrorKindOf(const ArgumentParser& parser, const std::vector<std::string>& a
 }
 
 TEST(ArgumentParserTest, ValuesNextOrAttachedAndShortNamesShareTheKey) {
-  ToolParser tool;
+  // The tool's own declarations, so the checks see what users see.
+  const ToolOptions tool = MakeToolOptions();
   auto outcome = tool.parser.ParseOrRequestHelp({"--in=a=b", "-o", "x.json", "-m=", "-l", "-x"});
   ASSERT_FALSE(outcome.helpRequested);
   EXPECT_EQ(outcome.result.Get(*tool.in), "a=b");  // split at the first "=" only
@@ -59,7 +43,7 @@ TEST(ArgumentParserTest, ValuesNextOrAttachedAndShortNamesShareTheKey) {
 }
 
 TEST(ArgumentParserTest, RepeatedOptionKeepsTheLastValueAcrossLongAndShortNames) {
-  ToolParser tool;
+  const ToolOptions tool = MakeToolOptions();
   auto outcome =
       tool.parser.ParseOrRequestHelp({"--in", "a", "-i", "b", "--mode", "fast", "--mode=accurate"});
   EXPECT_EQ(outcome.result.Get(*tool.in), "b");
@@ -71,7 +55,7 @@ TEST(ArgumentParserTest, RepeatedOptionKeepsTheLastValueAcrossLongAndShortNames)
 }
 
 TEST(ArgumentParserTest, FailuresNameWhatWentWrong) {
-  ToolParser tool;
+  const ToolOptions tool = MakeToolOptions();
   std::string subject;
   EXPECT_EQ(ErrorKindOf(tool.parser, {"--in"}, &subject), Kind::expectedValue);
   EXPECT_EQ(subject, "--in");
@@ -105,7 +89,7 @@ TEST(ArgumentParserTest, ErrorDescriptions) {
 }
 
 TEST(ArgumentParserTest, HelpOnlyWhereAnOptionNameIsExpected) {
-  ToolParser tool;
+  const ToolOptions tool = MakeToolOptions();
   for (const char* help : {"-h", "-help", "--help"}) {
     EXPECT_TRUE(tool.parser.ParseOrRequestHelp({help}).helpRequested) << help;
     EXPECT_TRUE(tool.parser.ParseOrRequestHelp({"--in", "a", help}).helpRequested) << help;
@@ -125,7 +109,7 @@ std::string Entry(const std::string& names, const std::string& usage) {
 }
 
 TEST(ArgumentParserTest, ToolUsageLayout) {
-  ToolParser tool;
+  const ToolOptions tool = MakeToolOptions();
   const std::string expected =
       "OVERVIEW: \n\nUSAGE: ocr <options>\n\nOPTIONS:\n" +
       Entry("--createWords, -w", "CreateWords flag: \"true\" or \"false\" (default)") +

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "engine/pix_bitmap.h"
 #include "engine/tesseract_languages.h"
 
 namespace ocr::engine {
@@ -47,14 +48,10 @@ TEST(TesseractRecognizerTest, OnlyFastInvertsDarkImages) {
   EXPECT_TRUE(ConfigFor(RecognitionLevel::fast).invertDarkImages);
 }
 
-struct PixDeleter {
-  void operator()(Pix* pix) const { pixDestroy(&pix); }
-};
-
 // A grey image of the given background with a band of the given text colour covering
 // `textShare` of its rows, as a line of text would.
-std::unique_ptr<Pix, PixDeleter> GreyPage(int background, int text, double textShare) {
-  std::unique_ptr<Pix, PixDeleter> pix(pixCreate(200, 100, 8));
+PixPtr GreyPage(int background, int text, double textShare) {
+  PixPtr pix(pixCreate(200, 100, 8));
   pixSetAllArbitrary(pix.get(), static_cast<l_uint32>(background));
   const int rows = static_cast<int>(100 * textShare);
   for (int y = 0; y < rows; ++y) {
@@ -73,11 +70,11 @@ TEST(TesseractRecognizerTest, MostlyDarkMeansAMedianBelowMidGrey) {
   // Light text covering most of a dark image is a light image.
   EXPECT_FALSE(MostlyDark(GreyPage(20, 230, 0.7).get()));
   // Anything but plain 8 bpp grey, and a missing image, is never judged dark.
-  std::unique_ptr<Pix, PixDeleter> colour(pixCreate(10, 10, 32));
+  PixPtr colour(pixCreate(10, 10, 32));
   EXPECT_FALSE(MostlyDark(colour.get()));
   EXPECT_FALSE(MostlyDark(nullptr));
   // A single pixel is sampled too.
-  std::unique_ptr<Pix, PixDeleter> dot(pixCreate(1, 1, 8));
+  PixPtr dot(pixCreate(1, 1, 8));
   EXPECT_TRUE(MostlyDark(dot.get()));
 }
 
