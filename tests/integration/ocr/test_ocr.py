@@ -4,7 +4,6 @@ import json
 import os
 import re
 import shutil
-import stat
 import struct
 import subprocess
 import sys
