@@ -17,6 +17,7 @@
 
 #include "event_client.h"
 #include "x11_test_support.h"
+#include "xsettings_blob.h"
 #include "xvfb_server.h"
 
 namespace morel_xy {
@@ -271,29 +272,10 @@ TEST_F(X11InputTest, LostConnectionReportsFailureReleasesKeysAndKeepsTheProcess)
 
 // An XSETTINGS blob (little-endian) with a string setting before the integer one.
 std::string SettingsBlob(int32_t doubleClickMs) {
-  std::string blob;
-  const auto u32 = [&blob](uint32_t v) {
-    for (int i = 0; i < 4; ++i) blob.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  };
-  const auto name = [&blob](const std::string& n) {
-    blob.push_back(static_cast<char>(n.size() & 0xFF));
-    blob.push_back(static_cast<char>(n.size() >> 8));
-    blob += n;
-    blob.append((4 - n.size() % 4) % 4, '\0');
-  };
-  blob += std::string("\0\0\0\0", 4);  // byte order LSB first, padding
-  u32(1);                              // serial
-  u32(2);                              // settings
-  blob += std::string("\x01\0", 2);    // string
-  name("Net/ThemeName");
-  u32(0);
-  u32(3);
-  blob += std::string("abc\0", 4);
-  blob += std::string("\0\0", 2);  // integer
-  name("Net/DoubleClickTime");
-  u32(0);
-  u32(static_cast<uint32_t>(doubleClickMs));
-  return blob;
+  return morel_test::XSettingsBlob(false)
+      .AddString("Net/ThemeName", "abc")
+      .AddInteger("Net/DoubleClickTime", doubleClickMs)
+      .data();
 }
 
 TEST_F(X11InputTest, DoubleClickIntervalFollowsTheSettingsManager) {
