@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -84,10 +83,7 @@ TEST_F(X11InputTest, PointerLandsOnThePixelOfThePointTimesTheDesktopScale) {
   EXPECT_EQ(Next("motion"), (std::vector<std::string>{"motion", "100", "200"}));
 
   // At 192 dpi one point is two pixels.
-  const std::string resources = testing::TempDir() + "xft-dpi-" + std::to_string(getpid());
-  std::ofstream(resources) << "Xft.dpi: 192\n";
-  ASSERT_EQ(morel_test::RunWithDisplay(xvfb.display(), {"xrdb", "-nocpp", "-merge", resources}), 0);
-  std::remove(resources.c_str());
+  ASSERT_EQ(morel_test::SetXftDpi(xvfb.display(), 192), 0);
   ASSERT_TRUE(input->PostMouseEvent(Mouse(P::MouseMoved, 0, 100, 200.4)));
   EXPECT_EQ(QueryPointer(observer).x, 200);
   EXPECT_EQ(QueryPointer(observer).y, 401);
