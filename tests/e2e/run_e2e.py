@@ -14,6 +14,7 @@ import argparse
 import json
 import os
 import re
+import shlex
 import shutil
 import signal
 import struct
@@ -205,8 +206,8 @@ def install_hosts(session, args, profile):
     reporter = os.path.join(bin_dir, "e2e_reporter")
     with open(reporter, "w") as f:
         f.write("#!/bin/sh\n")
-        f.write(f"exec {shlex_quote(sys.executable)} {shlex_quote(os.path.join(HERE, 'reporter.py'))} "
-                f"{shlex_quote(report_path)}\n")
+        f.write(f"exec {shlex.quote(sys.executable)} {shlex.quote(os.path.join(HERE, 'reporter.py'))} "
+                f"{shlex.quote(report_path)}\n")
     os.chmod(reporter, 0o755)
 
     for name, path in [(HOST_NAME, host), (REPORTER_NAME, reporter)]:
@@ -222,11 +223,6 @@ def install_hosts(session, args, profile):
     if m.get("path") != host or m.get("allowed_origins") != [f"chrome-extension://{EXTENSION_ID}/"]:
         raise Failure(f"unexpected manifest {m}")
     return bin_dir, report_path
-
-
-def shlex_quote(s):
-    import shlex
-    return shlex.quote(s)
 
 
 def start_chromium(session, chromium, profile, scale):

@@ -23,7 +23,12 @@
 #include <thread>
 #include <vector>
 
+#include "framing.h"
+
 namespace {
+
+using morel_test::Frame;
+using morel_test::Length;
 
 using Clock = std::chrono::steady_clock;
 
@@ -31,21 +36,12 @@ constexpr long kMemoryLimitKiB = 64 * 1024;
 // The largest body the host accepts.
 constexpr uint32_t kMaxBody = 16u * 1024 * 1024;
 
-std::string Frame(const std::string& body) {
-  const uint32_t length = static_cast<uint32_t>(body.size());
-  return std::string(reinterpret_cast<const char*>(&length), 4) + body;
-}
-
 // A body of exactly kMaxBody bytes: `head`, then `fill` repeated, then `tail`.
 std::string FullBody(const std::string& head, const std::string& fill, const std::string& tail) {
   std::string body = head;
   while (body.size() + fill.size() + tail.size() <= kMaxBody) body += fill;
   body.append(kMaxBody - body.size() - tail.size(), ' ');
   return body + tail;
-}
-
-std::string Length(uint32_t length) {
-  return std::string(reinterpret_cast<const char*>(&length), 4);
 }
 
 // This process's resident memory in KiB (VmRSS).

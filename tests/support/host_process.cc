@@ -12,11 +12,6 @@
 
 namespace morel_test {
 
-std::string Frame(const std::string& body) {
-  const uint32_t length = static_cast<uint32_t>(body.size());
-  return std::string(reinterpret_cast<const char*>(&length), sizeof length) + body;
-}
-
 HostProcess::HostProcess(const std::string& program, const std::string& display,
                          const std::string& workingDirectory) {
   int in[2], out[2];

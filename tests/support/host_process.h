@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "framing.h"
+
 namespace morel_test {
 
 // The built morel_xy_host (or any program speaking its framing) in a child process, talked
@@ -37,8 +39,6 @@ class HostProcess {
   // Waits for the host to end; its exit status, 128 + signal when killed, nullopt on timeout.
   std::optional<int> Wait(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
-  pid_t pid() const { return pid_; }
-
  private:
   bool ReadExactly(char* into, size_t count, std::chrono::steady_clock::time_point deadline);
 
@@ -47,8 +47,5 @@ class HostProcess {
   int fromHost_ = -1;
   std::optional<int> status_;
 };
-
-// A frame: the 4-byte native-order length of `body`, then `body`.
-std::string Frame(const std::string& body);
 
 }  // namespace morel_test

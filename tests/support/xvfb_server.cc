@@ -11,6 +11,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
 
 namespace morel_test {
@@ -155,8 +158,7 @@ void XvfbServer::StartWindowManager() {
   if (!managed) error_ = "openbox did not take over the screen (is openbox installed?)";
 }
 
-int RunWithDisplay(const std::string& display, const std::vector<std::string>& argv,
-                   std::string* output) {
+int RunWithDisplay(const std::string& display, const std::vector<std::string>& argv) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return -1;
   const pid_t pid = fork();
@@ -169,12 +171,21 @@ int RunWithDisplay(const std::string& display, const std::vector<std::string>& a
   char buffer[4096];
   ssize_t got;
   while ((got = read(fds[0], buffer, sizeof buffer)) > 0) {
-    if (output) output->append(buffer, static_cast<size_t>(got));
   }
   close(fds[0]);
   int status = 0;
   if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int SetXftDpi(const std::string& display, int dpi) {
+  // Per process and value, so tests running side by side do not share the file.
+  const std::string path = std::filesystem::temp_directory_path() /
+                           ("xft_dpi_" + std::to_string(getpid()) + "_" + std::to_string(dpi));
+  std::ofstream(path) << "Xft.dpi: " << dpi << "\n";
+  const int status = RunWithDisplay(display, {"xrdb", "-nocpp", "-merge", path});
+  std::filesystem::remove(path);
+  return status;
 }
 
 }  // namespace morel_test

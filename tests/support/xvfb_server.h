@@ -43,8 +43,11 @@ class XvfbServer {
 };
 
 // Runs a program with DISPLAY set to `display`, waits for it and returns its exit status
-// (-1 when it could not run). Standard output is appended to `output` when given.
-int RunWithDisplay(const std::string& display, const std::vector<std::string>& argv,
-                   std::string* output = nullptr);
+// (-1 when it could not run). Its standard output is read and dropped.
+int RunWithDisplay(const std::string& display, const std::vector<std::string>& argv);
+
+// Sets Xft.dpi in the resource database of the server at `display` (xrdb -merge), which is
+// where clients read the desktop scale. The exit status of xrdb, -1 when it could not run.
+int SetXftDpi(const std::string& display, int dpi);
 
 }  // namespace morel_test

@@ -9,7 +9,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -105,10 +104,7 @@ TEST_F(HostInputTest, ChordsPressRealKeysAndMalformedTextTypesNothing) {
 }
 
 TEST_F(HostInputTest, MouseAndWheelRequestsLandInPixelsOfTheDesktopScale) {
-  const std::string resources = testing::TempDir() + "host-dpi-" + std::to_string(getpid());
-  std::ofstream(resources) << "Xft.dpi: 192\n";
-  ASSERT_EQ(morel_test::RunWithDisplay(xvfb.display(), {"xrdb", "-nocpp", "-merge", resources}), 0);
-  std::remove(resources.c_str());
+  ASSERT_EQ(morel_test::SetXftDpi(xvfb.display(), 192), 0);
 
   const json click = {{"type", 3}, {"button", 0}, {"x", 50}, {"y", 60}};
   ASSERT_EQ(Call("send_mouse_event", click), json(true));

@@ -11,12 +11,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <thread>
 
 #include "event_client.h"
 #include "x11_test_support.h"
+#include "xsettings_blob.h"
 #include "xvfb_server.h"
 
 namespace morel_xy {
@@ -83,10 +83,7 @@ TEST_F(X11InputTest, PointerLandsOnThePixelOfThePointTimesTheDesktopScale) {
   EXPECT_EQ(Next("motion"), (std::vector<std::string>{"motion", "100", "200"}));
 
   // At 192 dpi one point is two pixels.
-  const std::string resources = testing::TempDir() + "xft-dpi-" + std::to_string(getpid());
-  std::ofstream(resources) << "Xft.dpi: 192\n";
-  ASSERT_EQ(morel_test::RunWithDisplay(xvfb.display(), {"xrdb", "-nocpp", "-merge", resources}), 0);
-  std::remove(resources.c_str());
+  ASSERT_EQ(morel_test::SetXftDpi(xvfb.display(), 192), 0);
   ASSERT_TRUE(input->PostMouseEvent(Mouse(P::MouseMoved, 0, 100, 200.4)));
   EXPECT_EQ(QueryPointer(observer).x, 200);
   EXPECT_EQ(QueryPointer(observer).y, 401);
@@ -271,29 +268,10 @@ TEST_F(X11InputTest, LostConnectionReportsFailureReleasesKeysAndKeepsTheProcess)
 
 // An XSETTINGS blob (little-endian) with a string setting before the integer one.
 std::string SettingsBlob(int32_t doubleClickMs) {
-  std::string blob;
-  const auto u32 = [&blob](uint32_t v) {
-    for (int i = 0; i < 4; ++i) blob.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  };
-  const auto name = [&blob](const std::string& n) {
-    blob.push_back(static_cast<char>(n.size() & 0xFF));
-    blob.push_back(static_cast<char>(n.size() >> 8));
-    blob += n;
-    blob.append((4 - n.size() % 4) % 4, '\0');
-  };
-  blob += std::string("\0\0\0\0", 4);  // byte order LSB first, padding
-  u32(1);                              // serial
-  u32(2);                              // settings
-  blob += std::string("\x01\0", 2);    // string
-  name("Net/ThemeName");
-  u32(0);
-  u32(3);
-  blob += std::string("abc\0", 4);
-  blob += std::string("\0\0", 2);  // integer
-  name("Net/DoubleClickTime");
-  u32(0);
-  u32(static_cast<uint32_t>(doubleClickMs));
-  return blob;
+  return morel_test::XSettingsBlob(false)
+      .AddString("Net/ThemeName", "abc")
+      .AddInteger("Net/DoubleClickTime", doubleClickMs)
+      .data();
 }
 
 TEST_F(X11InputTest, DoubleClickIntervalFollowsTheSettingsManager) {

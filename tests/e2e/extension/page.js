@@ -327,7 +327,6 @@ async function testText() {
       `(code points ${[...field.value].map((c) => c.codePointAt(0).toString(16)).join(' ')}), ` +
       `Enter key-downs ${enters}`);
 
-  mark = events.length;
   const replaced = await host.call('send_text', {text: '${KEY_CTRL+KEY_A}replaced'}, 30000);
   await waitFor(() => field.value === 'replaced', 2000);
   check('Ctrl+A then text replaces the selection', replaced === true && field.value === 'replaced',

@@ -12,6 +12,7 @@ namespace {
 
 using morel_test::Frame;
 using morel_test::HostProcess;
+using morel_test::Length;
 
 class ChannelTest : public ::testing::Test {
  protected:
@@ -96,10 +97,6 @@ TEST_P(ChannelEndTest, EndsWithItsStatusAndWritesNothing) {
   host.CloseInput();
   EXPECT_EQ(host.ReadAll(), "");
   EXPECT_EQ(host.Wait(), GetParam().status);
-}
-
-std::string Length(uint32_t value) {
-  return std::string(reinterpret_cast<char*>(&value), 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -115,30 +115,8 @@ TEST_F(HostScreenTest, ClosedAndChurningWindowsAreAnsweredInOrder) {
   EXPECT_EQ(Call("find_rectangle", {{"color", "FF0000"}})["result"], RectJson(0, 0, 0, 0));
 
   // Browser windows of this process appearing and vanishing while the host looks at them.
-  const std::string display = server_->display();
-  const pid_t parent = getpid();
-  const pid_t churn = fork();
-  if (churn == 0) {
-    Display* d = XOpenDisplay(display.c_str());
-    if (!d) _exit(1);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(2000);
-    while (std::chrono::steady_clock::now() < end) {
-      Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 50, 50, 300, 200, 0, 0, 0xFF0000);
-      XClassHint hint{const_cast<char*>("chromium"), const_cast<char*>("Chromium")};
-      XSetClassHint(d, w, &hint);
-      const long pid = parent;
-      XChangeProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
-                      reinterpret_cast<const unsigned char*>(&pid), 1);
-      XStoreName(d, w, "Churn");
-      XMapRaised(d, w);
-      XSync(d, False);
-      usleep(3000);
-      XDestroyWindow(d, w);
-      XSync(d, False);
-    }
-    XCloseDisplay(d);
-    _exit(0);
-  }
+  const pid_t churn = StartWindowChurn(server_->display(), std::chrono::milliseconds(2000),
+                                       {50, 50, 300, 200}, std::chrono::microseconds(3000));
   ASSERT_GT(churn, 0);
   int found = 0;
   for (int i = 0; i < 60; ++i) {

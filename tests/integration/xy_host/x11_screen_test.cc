@@ -275,29 +275,9 @@ TEST_F(X11DesktopTest, WindowsVanishingMidCallNeverEndTheProcess) {
   Start({.width = 800, .height = 600});
   OpenDesktop();
   auto steady = MakeWindow(Browser("Chromium", "Steady", 0, 0, 300, 200));
-  const std::string display = server_->display();
-  const pid_t churn = fork();
-  if (churn == 0) {
-    // Browser windows appearing and vanishing as fast as the server allows.
-    Display* d = XOpenDisplay(display.c_str());
-    if (!d) _exit(1);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
-    while (std::chrono::steady_clock::now() < end) {
-      Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 10, 10, 100, 100, 0, 0, 0xFF0000);
-      XClassHint hint{const_cast<char*>("chromium"), const_cast<char*>("Chromium")};
-      XSetClassHint(d, w, &hint);
-      const long pid = getppid();
-      XChangeProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
-                      reinterpret_cast<const unsigned char*>(&pid), 1);
-      XStoreName(d, w, "Churn");
-      XMapRaised(d, w);
-      XFlush(d);
-      XDestroyWindow(d, w);
-      XFlush(d);
-    }
-    XCloseDisplay(d);
-    _exit(0);
-  }
+  // Browser windows appearing and vanishing as fast as the server allows.
+  const pid_t churn = StartWindowChurn(server_->display(), std::chrono::milliseconds(1500),
+                                       {10, 10, 100, 100}, std::chrono::microseconds(0));
   ASSERT_GT(churn, 0);
   int answered = 0;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1200);

@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "framing.h"
 #include "native_messaging/split_text.h"
 
 namespace morel {
 namespace {
+
+using morel_test::Frame;
+using morel_test::Length;
 
 enum class TestMethod { Echo, Throw };
 
@@ -25,11 +29,6 @@ class TestHost : public NativeMessagingHost<TestMethod> {
     return HostResponse::Result(params);
   }
 };
-
-std::string Frame(const std::string& body) {
-  const uint32_t length = static_cast<uint32_t>(body.size());
-  return std::string(reinterpret_cast<const char*>(&length), 4) + body;
-}
 
 struct Outcome {
   int code;
@@ -132,19 +131,15 @@ TEST(NativeMessagingHostTest, FramingFailuresEndTheLoop) {
   EXPECT_EQ(shortPrefix.code, kEndOfInput);
   EXPECT_EQ(shortPrefix.responses.size(), 1u);
   // A body shorter than announced.
-  uint32_t hundred = 100;
-  Outcome cut = Serve(std::string(reinterpret_cast<char*>(&hundred), 4) + std::string(60, ' '));
+  Outcome cut = Serve(Length(100) + std::string(60, ' '));
   EXPECT_EQ(cut.code, kEndOfInput);
   EXPECT_TRUE(cut.responses.empty());
   // Cut short far from its start, and not JSON from its first byte: still the end of the
   // channel, not a malformed request.
-  uint32_t large = 100000;
-  Outcome cutGarbage =
-      Serve(std::string(reinterpret_cast<char*>(&large), 4) + "nonsense" + std::string(50000, ' '));
+  Outcome cutGarbage = Serve(Length(100000) + "nonsense" + std::string(50000, ' '));
   EXPECT_EQ(cutGarbage.code, kEndOfInput);
   // Above the browser's limit: refused without reading the body.
-  uint32_t huge = kMaxRequestBytes + 1;
-  EXPECT_EQ(Serve(std::string(reinterpret_cast<char*>(&huge), 4) + good).responses.size(), 0u);
+  EXPECT_EQ(Serve(Length(kMaxRequestBytes + 1) + good).responses.size(), 0u);
 }
 
 TEST(NativeMessagingHostTest, LengthPrefixCountsUtf8Bytes) {

@@ -121,9 +121,12 @@ TEST(RecordsTest, SavesEmptyBitmapAsHeaderOnly) {
 
 TEST(RecordsTest, SaveToAnUncreatableFileWritesNothingAndReturns) {
   Bitmap bitmap{1, 1, {{1, 2, 3}}};
-  const std::string path = "/nonexistent-dir-for-records-test/x.bmp";
-  bitmap.Save(path);
-  EXPECT_FALSE(std::filesystem::exists(path));
+  // A directory we could create, so that Save creating it (or the file) would show.
+  const std::filesystem::path missing =
+      std::filesystem::temp_directory_path() / ("records_test_missing_" + std::to_string(getpid()));
+  ASSERT_FALSE(std::filesystem::exists(missing));
+  EXPECT_NO_THROW(bitmap.Save((missing / "x.bmp").string()));
+  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 TEST(RecordsTest, SaveOfABitmapShortOfPixelsWritesOnlyTheHeader) {

@@ -15,15 +15,30 @@
 namespace morel_xy {
 namespace {
 
-// One channel of a TrueColor pixel scaled to 8 bits.
-uint8_t Channel(unsigned long pixel, unsigned long mask) {
-  if (mask == 0) return 0;
-  const int shift = std::countr_zero(mask);
-  const int bits = std::popcount(mask);
-  const unsigned long value = (pixel & mask) >> shift;
-  if (bits >= 8) return static_cast<uint8_t>(value >> (bits - 8));
-  return static_cast<uint8_t>(value * 255 / ((1ul << bits) - 1));
-}
+// One channel of a TrueColor pixel: where its mask sits, worked out once per image rather
+// than per pixel.
+class Channel {
+ public:
+  explicit Channel(unsigned long mask)
+      : mask_(mask),
+        shift_(mask ? std::countr_zero(mask) : 0),
+        bits_(std::popcount(mask)),
+        max_(bits_ > 0 && bits_ < 8 ? (1ul << bits_) - 1 : 0) {}
+
+  // The channel of `pixel` scaled to 8 bits.
+  uint8_t operator()(unsigned long pixel) const {
+    if (mask_ == 0) return 0;
+    const unsigned long value = (pixel & mask_) >> shift_;
+    if (bits_ >= 8) return static_cast<uint8_t>(value >> (bits_ - 8));
+    return static_cast<uint8_t>(value * 255 / max_);
+  }
+
+ private:
+  unsigned long mask_;
+  int shift_;
+  int bits_;
+  unsigned long max_;
+};
 
 // Swaps blue and red and makes each pixel opaque, four pixels at a time where SSE2 is there.
 void BgrxToRgba(const uint8_t* from, uint8_t* to, int width) {
@@ -59,6 +74,7 @@ CapturedImage ToRgba(XImage* image) {
   const bool bgrx = image->bits_per_pixel == 32 && image->byte_order == LSBFirst &&
                     image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
                     image->blue_mask == 0xFF;
+  const Channel red(image->red_mask), green(image->green_mask), blue(image->blue_mask);
   for (int y = 0; y < image->height; ++y) {
     uint8_t* to = out.rgba.data() + static_cast<size_t>(y) * out.bytesPerRow;
     if (bgrx) {
@@ -69,20 +85,14 @@ CapturedImage ToRgba(XImage* image) {
     } else {
       for (int x = 0; x < image->width; ++x) {
         const unsigned long pixel = XGetPixel(image, x, y);
-        to[4 * x + 0] = Channel(pixel, image->red_mask);
-        to[4 * x + 1] = Channel(pixel, image->green_mask);
-        to[4 * x + 2] = Channel(pixel, image->blue_mask);
+        to[4 * x + 0] = red(pixel);
+        to[4 * x + 1] = green(pixel);
+        to[4 * x + 2] = blue(pixel);
         to[4 * x + 3] = 255;
       }
     }
   }
   return out;
-}
-
-bool HasShm(const X11Connection& x) {
-  int major = 0, minor = 0;
-  Bool pixmaps = False;
-  return XShmQueryVersion(x.display(), &major, &minor, &pixmaps);
 }
 
 std::optional<CapturedImage> CaptureWithGetImage(const X11Connection& x, const RootRect& area) {
@@ -184,9 +194,19 @@ std::optional<CapturedImage> X11Capture::CaptureWithShm(const RootRect& area) {
   return result;
 }
 
+bool X11Capture::HasShm() {
+  // Asked once: the answer is a round trip and does not change for a connection.
+  if (!hasShm_) {
+    int major = 0, minor = 0;
+    Bool pixmaps = False;
+    hasShm_ = XShmQueryVersion(x_.display(), &major, &minor, &pixmaps) != False;
+  }
+  return *hasShm_;
+}
+
 std::optional<CapturedImage> X11Capture::CaptureRootArea(const RootRect& area) {
   if (!x_.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
-  if (HasShm(x_)) {
+  if (HasShm()) {
     if (auto image = CaptureWithShm(area)) return image;
     if (!x_.alive()) return std::nullopt;
   }

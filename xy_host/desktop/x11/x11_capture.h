@@ -25,6 +25,8 @@ class X11Capture {
   std::optional<CapturedImage> CaptureRootArea(const RootRect& area);
 
  private:
+  // Whether the server offers MIT-SHM.
+  bool HasShm();
   bool EnsureSegment(size_t bytes);
   void ReleaseSegment();
   std::optional<CapturedImage> CaptureWithShm(const RootRect& area);
@@ -34,7 +36,8 @@ class X11Capture {
   void* address_ = nullptr;
   size_t bytes_ = 0;
   bool attached_ = false;
-  unsigned long shmseg_ = 0;  // the server's id of the attached segment
+  unsigned long shmseg_ = 0;    // the server's id of the attached segment
+  std::optional<bool> hasShm_;  // unknown until the first capture
 };
 
 }  // namespace morel_xy

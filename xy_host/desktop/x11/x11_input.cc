@@ -60,11 +60,7 @@ X11Input::X11Input(X11Connection& connection)
 X11Input::~X11Input() {
   std::lock_guard<std::mutex> lock(gInputMutex);
   gLiveInputs.erase(this);
-  if (connection_.alive()) {
-    ReleaseEverything(connection_.display());
-  } else {
-    ReleaseEverythingOnFreshConnection();
-  }
+  ReleaseEverythingOverAnyConnection();
 }
 
 void X11Input::ConfigureSyntheticInput() {
@@ -95,23 +91,17 @@ void X11Input::Button(unsigned button, bool down) {
 
 bool X11Input::Finish(X11ErrorTrap& trap, bool ok) {
   const bool xOk = trap.Finish();
-  if (!xOk) {
-    if (connection_.alive()) {
-      ReleaseEverything(connection_.display());
-    } else {
-      ReleaseEverythingOnFreshConnection();
-    }
-  }
+  if (!xOk) ReleaseEverythingOverAnyConnection();
   return ok && xOk;
 }
 
-bool X11Input::FinishKeyEvent(bool ok) {
+bool X11Input::FinishKeyEvent() {
   XFlush(connection_.display());
   if (!connection_.alive()) {
     ReleaseEverythingOnFreshConnection();
     return false;
   }
-  return ok;
+  return true;
 }
 
 void X11Input::ReleaseEverything(Display* display) {
@@ -122,10 +112,7 @@ void X11Input::ReleaseEverything(Display* display) {
   for (const auto& [units, press] : unicodePresses_) pool_.MarkReleased(press.keycode);
   pool_.Restore(display);
   XSync(display, False);
-  heldKeys_.clear();
-  heldButtons_.clear();
-  chordModifiers_.clear();
-  unicodePresses_.clear();
+  ForgetHeld();
 }
 
 void X11Input::ReleaseEverythingOnFreshConnection() {
@@ -135,6 +122,18 @@ void X11Input::ReleaseEverythingOnFreshConnection() {
     return;
   }
   // No server to talk to: nothing can stay pressed on it either.
+  ForgetHeld();
+}
+
+void X11Input::ReleaseEverythingOverAnyConnection() {
+  if (connection_.alive()) {
+    ReleaseEverything(connection_.display());
+  } else {
+    ReleaseEverythingOnFreshConnection();
+  }
+}
+
+void X11Input::ForgetHeld() {
   heldKeys_.clear();
   heldButtons_.clear();
   chordModifiers_.clear();
@@ -174,7 +173,6 @@ bool X11Input::PostMouseEvent(const PostedMouseEvent& event) {
     case T::MouseMoved:
       break;
   }
-  XFlush(display);
   return Finish(trap, true);
 }
 
@@ -193,7 +191,6 @@ bool X11Input::PostScrollEvent(const PostedScrollEvent& event) {
   };
   turn(event.wheel1, 4, 5);
   turn(event.wheel2, 6, 7);
-  XFlush(connection_.display());
   return Finish(trap, true);
 }
 
@@ -201,22 +198,14 @@ X11Input::LayoutPlace X11Input::LayoutKey(KeySym keysym) {
   if (!layoutLoaded_) {
     layoutLoaded_ = true;
     layout_.clear();
-    Display* display = connection_.display();
-    int minKeycode = 0, maxKeycode = 0, perKeycode = 0;
-    XDisplayKeycodes(display, &minKeycode, &maxKeycode);
-    KeySym* keysyms = maxKeycode < minKeycode
-                          ? nullptr
-                          : XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode),
-                                                maxKeycode - minKeycode + 1, &perKeycode);
-    if (keysyms) {
-      for (int column = 0; column < perKeycode; ++column) {
-        for (int keycode = minKeycode; keycode <= maxKeycode; ++keycode) {
-          const KeySym k = keysyms[static_cast<size_t>(keycode - minKeycode) * perKeycode + column];
+    if (const std::optional<CoreKeymap> keymap = ReadCoreKeymap(connection_.display())) {
+      for (int column = 0; column < keymap->perKeycode; ++column) {
+        for (int keycode = keymap->minKeycode; keycode <= keymap->maxKeycode; ++keycode) {
+          const KeySym k = keymap->Row(keycode)[column];
           if (k == NoSymbol || pool_.Contains(static_cast<KeyCode>(keycode))) continue;
           layout_.emplace(k, LayoutPlace{static_cast<KeyCode>(keycode), column});
         }
       }
-      XFree(keysyms);
     }
   }
   const auto found = layout_.find(keysym);
@@ -260,8 +249,7 @@ bool X11Input::ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice) {
       return true;
     }
   }
-  const std::optional<KeycodePool::ScratchKey> scratch =
-      pool_.Acquire(connection_.display(), keysym);
+  const std::optional<KeyChoice> scratch = pool_.Acquire(connection_.display(), keysym);
   if (!scratch || (scratch->withShift && !allowShift)) return false;
   choice = KeyChoice{scratch->keycode, scratch->withShift};
   return true;
@@ -280,7 +268,7 @@ bool X11Input::PostKeyEvent(const PostedKeyEvent& event) {
     const KeyCode keycode = LayoutKey(keysym).keycode;
     if (keycode == 0) return Finish(trap, false);
     Press(keycode, event.down);
-    return FinishKeyEvent(true);
+    return FinishKeyEvent();
   }
 
   KeyChoice choice;
@@ -297,7 +285,6 @@ bool X11Input::PostKeyEvent(const PostedKeyEvent& event) {
     }
     Press(choice.keycode, true);
     pool_.MarkPressed(choice.keycode);
-    return FinishKeyEvent(true);
   } else {
     Press(choice.keycode, false);
     pool_.MarkReleased(choice.keycode);
@@ -306,7 +293,7 @@ bool X11Input::PostKeyEvent(const PostedKeyEvent& event) {
       chordModifiers_.erase(found);
     }
   }
-  return FinishKeyEvent(true);
+  return FinishKeyEvent();
 }
 
 bool X11Input::PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) {
@@ -319,12 +306,12 @@ bool X11Input::PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) {
     const auto found = unicodePresses_.find(event.units);
     // A release without its press has nothing to release.
     if (found == unicodePresses_.end()) return Finish(trap, true);
-    const UnicodePress press = found->second;
+    const KeyChoice press = found->second;
     unicodePresses_.erase(found);
     Press(press.keycode, false);
     pool_.MarkReleased(press.keycode);
     if (press.withShift) Press(LayoutKey(XK_Shift_L).keycode, false);
-    return FinishKeyEvent(true);
+    return FinishKeyEvent();
   }
 
   const KeySym keysym = KeysymForCodePoint(CodePointOfUtf16(event.units));
@@ -333,12 +320,13 @@ bool X11Input::PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) {
   if (!ChooseKey(keysym, true, choice)) return Finish(trap, false);
   const KeyCode shift = LayoutKey(XK_Shift_L).keycode;
   const bool withShift = choice.withShift && shift != 0 && !heldKeys_.count(shift);
-  if (choice.withShift && !withShift && shift == 0) return Finish(trap, false);
+  // A held Shift already gives the level; no Shift key in the layout cannot.
+  if (choice.withShift && shift == 0) return Finish(trap, false);
   if (withShift) Press(shift, true);
   Press(choice.keycode, true);
   pool_.MarkPressed(choice.keycode);
-  unicodePresses_[event.units] = UnicodePress{choice.keycode, withShift};
-  return FinishKeyEvent(true);
+  unicodePresses_[event.units] = KeyChoice{choice.keycode, withShift};
+  return FinishKeyEvent();
 }
 
 double X11Input::DoubleClickInterval() {
@@ -346,7 +334,7 @@ double X11Input::DoubleClickInterval() {
   if (!connection_.alive()) return kDefaultDoubleClickSeconds;
   X11ErrorTrap trap(connection_);
   const std::optional<int32_t> milliseconds =
-      ReadXSettingsInteger(connection_.display(), connection_.screen(), "Net/DoubleClickTime");
+      ReadXSettingsInteger(connection_, "Net/DoubleClickTime");
   if (!trap.Finish() || !milliseconds || *milliseconds <= 0 || *milliseconds > 60000) {
     return kDefaultDoubleClickSeconds;
   }

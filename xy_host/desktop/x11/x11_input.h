@@ -59,16 +59,7 @@ class X11Input {
   static constexpr int kMaxWheelLines = 1000;
 
  private:
-  struct UnicodePress {
-    KeyCode keycode = 0;
-    bool withShift = false;
-  };
-
   // What a character or key needs: its keycode and whether Shift selects its level.
-  struct KeyChoice {
-    KeyCode keycode = 0;
-    bool withShift = false;
-  };
   bool ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice);
   // Where the layout has `keysym`: its keycode (0 when nowhere) and the column of the core
   // mapping (0 plain, 1 with Shift, higher for other groups and levels).
@@ -91,13 +82,17 @@ class X11Input {
   // on such a failure releases everything held. Returns `ok` and whether X succeeded.
   bool Finish(X11ErrorTrap& trap, bool ok);
   // Ends a key transition: flushes without waiting for the server, so typing costs no round
-  // trip per character. A lost connection shows at once; an X error (which the keycodes sent
-  // here cannot cause) is caught by the next operation that waits for the server.
-  bool FinishKeyEvent(bool ok);
+  // trip per character. A lost connection shows at once (false); an X error (which the
+  // keycodes sent here cannot cause) is caught by the next operation that waits for the server.
+  bool FinishKeyEvent();
   // Releases every held key and button and restores the keymap over `display`, then syncs.
   void ReleaseEverything(Display* display);
   // The same over a connection of its own (for a lost connection or another thread).
   void ReleaseEverythingOnFreshConnection();
+  // ReleaseEverything over the host's connection while it is alive, else over a fresh one.
+  void ReleaseEverythingOverAnyConnection();
+  // Forgets every held key, button and chord once they were released (or cannot be).
+  void ForgetHeld();
 
   X11Connection& connection_;
   KeycodePool pool_;
@@ -108,7 +103,8 @@ class X11Input {
   std::set<unsigned> heldButtons_;
   // Modifier keycodes pressed for the key-down of a virtual key, released with its key-up.
   std::map<uint16_t, std::vector<KeyCode>> chordModifiers_;
-  std::map<std::u16string, UnicodePress> unicodePresses_;
+  // The key pressed for each character held down, and whether Shift was pressed with it.
+  std::map<std::u16string, KeyChoice> unicodePresses_;
 };
 
 }  // namespace morel_xy

@@ -10,15 +10,23 @@ namespace morel_xy {
 KeycodePool::KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep)
     : sleep_(std::move(sleep)) {}
 
+std::optional<CoreKeymap> ReadCoreKeymap(Display* display) {
+  CoreKeymap keymap;
+  XDisplayKeycodes(display, &keymap.minKeycode, &keymap.maxKeycode);
+  if (keymap.maxKeycode < keymap.minKeycode) return std::nullopt;
+  const int count = keymap.maxKeycode - keymap.minKeycode + 1;
+  KeySym* keysyms = XGetKeyboardMapping(display, static_cast<KeyCode>(keymap.minKeycode), count,
+                                        &keymap.perKeycode);
+  if (!keysyms) return std::nullopt;
+  keymap.keysyms.assign(keysyms, keysyms + static_cast<size_t>(count) * keymap.perKeycode);
+  XFree(keysyms);
+  return keymap;
+}
+
 void KeycodePool::Scan(Display* display) {
   scanned_ = true;
-  int minKeycode = 0, maxKeycode = 0;
-  XDisplayKeycodes(display, &minKeycode, &maxKeycode);
-  if (maxKeycode < minKeycode) return;
-  int perKeycode = 0;
-  KeySym* keysyms = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode),
-                                        maxKeycode - minKeycode + 1, &perKeycode);
-  if (!keysyms) return;
+  const std::optional<CoreKeymap> keymap = ReadCoreKeymap(display);
+  if (!keymap) return;
 
   // A keycode that a modifier is bound to is not free, even without a keysym.
   std::set<KeyCode> modifierKeycodes;
@@ -29,17 +37,17 @@ void KeycodePool::Scan(Display* display) {
     XFreeModifiermap(modmap);
   }
 
-  for (int keycode = minKeycode; keycode <= maxKeycode; ++keycode) {
-    const KeySym* row = keysyms + static_cast<size_t>(keycode - minKeycode) * perKeycode;
-    const bool empty = std::all_of(row, row + perKeycode, [](KeySym k) { return k == NoSymbol; });
+  for (int keycode = keymap->minKeycode; keycode <= keymap->maxKeycode; ++keycode) {
+    const KeySym* row = keymap->Row(keycode);
+    const bool empty =
+        std::all_of(row, row + keymap->perKeycode, [](KeySym k) { return k == NoSymbol; });
     if (!empty || modifierKeycodes.count(static_cast<KeyCode>(keycode))) continue;
     slotOfKeycode_[static_cast<KeyCode>(keycode)] = slots_.size();
     slots_.push_back(Slot{static_cast<KeyCode>(keycode)});
   }
-  XFree(keysyms);
 }
 
-std::optional<KeycodePool::ScratchKey> KeycodePool::Acquire(Display* display, KeySym keysym) {
+std::optional<KeyChoice> KeycodePool::Acquire(Display* display, KeySym keysym) {
   if (!scanned_) Scan(display);
   KeySym lower = keysym, upper = keysym;
   XConvertCase(keysym, &lower, &upper);
@@ -47,7 +55,7 @@ std::optional<KeycodePool::ScratchKey> KeycodePool::Acquire(Display* display, Ke
   const KeySym key = hasCase ? lower : keysym;
   const bool withShift = hasCase && keysym == upper;
   if (const auto found = slotOfKeysym_.find(key); found != slotOfKeysym_.end()) {
-    return ScratchKey{slots_[found->second].keycode, withShift};
+    return KeyChoice{slots_[found->second].keycode, withShift};
   }
   // The least recently used keycode that is not held down.
   Slot* chosen = nullptr;
@@ -69,7 +77,7 @@ std::optional<KeycodePool::ScratchKey> KeycodePool::Acquire(Display* display, Ke
   // mapping before the press: wait until the server has applied it.
   XSync(display, False);
   sleep_(kSettleTime);
-  return ScratchKey{chosen->keycode, withShift};
+  return KeyChoice{chosen->keycode, withShift};
 }
 
 void KeycodePool::MarkPressed(KeyCode keycode) {
@@ -95,14 +103,6 @@ void KeycodePool::Forget() {
 
 bool KeycodePool::Contains(KeyCode keycode) const {
   return slotOfKeycode_.count(keycode) != 0;
-}
-
-std::vector<KeyCode> KeycodePool::ChangedKeycodes() const {
-  std::vector<KeyCode> changed;
-  for (const Slot& slot : slots_) {
-    if (slot.keysym != NoSymbol) changed.push_back(slot.keycode);
-  }
-  return changed;
 }
 
 void KeycodePool::Restore(Display* display) {

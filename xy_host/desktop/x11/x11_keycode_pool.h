@@ -10,6 +10,28 @@
 
 namespace morel_xy {
 
+// Where a keysym is typed from: its keycode, and whether Shift must be held.
+struct KeyChoice {
+  KeyCode keycode = 0;
+  bool withShift = false;
+};
+
+// The core keyboard mapping: `perKeycode` keysyms for each keycode from `minKeycode` to
+// `maxKeycode`, row by row. Read with plain core requests, which just fail on a lost connection
+// (Xlib's XKB-backed keysym functions crash then).
+struct CoreKeymap {
+  int minKeycode = 0;
+  int maxKeycode = 0;
+  int perKeycode = 0;
+  std::vector<KeySym> keysyms;
+
+  const KeySym* Row(int keycode) const {
+    return keysyms.data() + static_cast<size_t>(keycode - minKeycode) * perKeycode;
+  }
+};
+// nullopt when the server reports no keycodes or the request fails.
+std::optional<CoreKeymap> ReadCoreKeymap(Display* display);
+
 // Scratch keycodes for typing keysyms the current layout has no key for.
 //
 // Clients read the keymap lazily: a client still busy with earlier events looks a key press up
@@ -33,17 +55,11 @@ class KeycodePool {
   // `sleep` blocks the calling thread; tests and the owner supply the real one.
   explicit KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep);
 
-  // Where a keysym is typed from: its keycode, and whether Shift must be held.
-  struct ScratchKey {
-    KeyCode keycode = 0;
-    bool withShift = false;
-  };
-
   // A keycode typing `keysym`, mapping one if needed. A letter with two cases is mapped as a
   // real keyboard has it, lower case first and upper case with Shift: some clients (Chromium)
   // drop an upper-case letter that a key gives without Shift. Any other keysym is mapped at
   // both shift levels. nullopt when the layout leaves no keycode empty.
-  std::optional<ScratchKey> Acquire(Display* display, KeySym keysym);
+  std::optional<KeyChoice> Acquire(Display* display, KeySym keysym);
   // Marks a keycode as in use (pressed) or as used just now (released).
   void MarkPressed(KeyCode keycode);
   void MarkReleased(KeyCode keycode);
@@ -53,8 +69,6 @@ class KeycodePool {
   // True for keycodes of the pool.
   bool Contains(KeyCode keycode) const;
 
-  // The keycodes whose mapping the pool changed, to put back to empty.
-  std::vector<KeyCode> ChangedKeycodes() const;
   // Puts every changed keycode back to what the layout had (nothing), over `display`, and
   // forgets the mappings. The caller flushes or syncs.
   void Restore(Display* display);

@@ -2,6 +2,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <utf8.h>
+
+#include <iterator>
 
 namespace morel_xy {
 namespace {
@@ -13,48 +16,16 @@ constexpr long kMaxLongs = 1 << 18;
 std::string Latin1ToUtf8(const std::string& latin1) {
   std::string out;
   out.reserve(latin1.size());
-  for (unsigned char c : latin1) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
+  // Latin-1 bytes are the first 256 code points.
+  for (unsigned char c : latin1) utf8::append(c, std::back_inserter(out));
   return out;
 }
 
-}  // namespace
-
 bool IsValidUtf8(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    uint32_t min = 0, code = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if ((c & 0xE0) == 0xC0) {
-      length = 2, min = 0x80, code = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      length = 3, min = 0x800, code = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      length = 4, min = 0x10000, code = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const unsigned char d = static_cast<unsigned char>(text[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
-      code = (code << 6) | (d & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    i += length;
-  }
-  return true;
+  return utf8::is_valid(text.begin(), text.end());
 }
+
+}  // namespace
 
 std::optional<std::vector<unsigned long>> GetLongs(const X11Connection& x, Window window,
                                                    Atom property, Atom type) {

@@ -31,7 +31,4 @@ std::optional<std::string> GetTitle(const X11Connection& x, Window window);
 std::optional<std::pair<std::string, std::string>> GetWmClass(const X11Connection& x,
                                                               Window window);
 
-// True when `text` is well-formed UTF-8.
-bool IsValidUtf8(const std::string& text);
-
 }  // namespace morel_xy

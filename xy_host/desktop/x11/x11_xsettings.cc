@@ -1,6 +1,6 @@
 #include "desktop/x11/x11_xsettings.h"
 
-#include <X11/Xatom.h>
+#include "desktop/x11/x11_properties.h"
 
 namespace morel_xy {
 namespace {
@@ -81,25 +81,14 @@ std::optional<int32_t> FindXSettingsInteger(const std::string& blob, const std::
   return std::nullopt;
 }
 
-std::optional<int32_t> ReadXSettingsInteger(Display* display, int screen, const std::string& name) {
-  const std::string selectionName = "_XSETTINGS_S" + std::to_string(screen);
-  const Atom selection = XInternAtom(display, selectionName.c_str(), False);
-  const Window owner = XGetSelectionOwner(display, selection);
+std::optional<int32_t> ReadXSettingsInteger(const X11Connection& x, const std::string& name) {
+  const std::string selectionName = "_XSETTINGS_S" + std::to_string(x.screen());
+  const Window owner = XGetSelectionOwner(x.display(), x.InternAtom(selectionName.c_str()));
   if (owner == None) return std::nullopt;
-
-  const Atom property = XInternAtom(display, "_XSETTINGS_SETTINGS", False);
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, remaining = 0;
-  unsigned char* data = nullptr;
   // The owner may vanish between the two requests; the property read then fails and is trapped.
-  const int status = XGetWindowProperty(display, owner, property, 0, 1 << 16, False,
-                                        AnyPropertyType, &type, &format, &count, &remaining, &data);
-  if (status != Success || !data) return std::nullopt;
-  std::string blob;
-  if (format == 8) blob.assign(reinterpret_cast<const char*>(data), count);
-  XFree(data);
-  return FindXSettingsInteger(blob, name);
+  const auto blob = GetBytes(x, owner, x.InternAtom("_XSETTINGS_SETTINGS"));
+  if (!blob) return std::nullopt;
+  return FindXSettingsInteger(blob->second, name);
 }
 
 }  // namespace morel_xy
