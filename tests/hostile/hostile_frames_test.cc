@@ -76,6 +76,9 @@ Outcome RunHost(const std::function<void(const Writer&)>& feed, bool keepInputOp
                 size_t keepResponses = 16,
                 std::chrono::seconds deadline = std::chrono::seconds(60)) {
   Outcome outcome;
+  // The host may end the channel before the feed is written; the writer sees EPIPE instead of
+  // this process being killed.
+  signal(SIGPIPE, SIG_IGN);
   int in[2], out[2];
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
     ADD_FAILURE() << "pipe failed";
@@ -91,6 +94,7 @@ Outcome RunHost(const std::function<void(const Writer&)>& feed, bool keepInputOp
   const auto started = Clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
+    signal(SIGPIPE, SIG_DFL);  // ignored dispositions survive exec
     dup2(in[0], STDIN_FILENO);
     dup2(out[1], STDOUT_FILENO);
     unsetenv("DISPLAY");

@@ -18,6 +18,7 @@ HostProcess::HostProcess(const std::string& program, const std::string& display,
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return;
   pid_ = fork();
   if (pid_ == 0) {
+    signal(SIGPIPE, SIG_DFL);  // ignored dispositions survive exec; the host gets the default
     dup2(in[0], STDIN_FILENO);
     dup2(out[1], STDOUT_FILENO);
     if (display.empty()) {
