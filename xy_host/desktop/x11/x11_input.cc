@@ -107,9 +107,13 @@ bool X11Input::FinishKeyEvent() {
 void X11Input::ReleaseEverything(Display* display) {
   // Best effort: `display` may belong to another thread's fresh connection, so no trap on the
   // host's own connection here; errors only count against operations already failing.
-  for (KeyCode keycode : heldKeys_) XTestFakeKeyEvent(display, keycode, False, CurrentTime);
+  // A scratch keycode may be held for a character or for a virtual key the layout lacks; either
+  // way the pool must see it released, or it stays out of use for the rest of the session.
+  for (KeyCode keycode : heldKeys_) {
+    XTestFakeKeyEvent(display, keycode, False, CurrentTime);
+    pool_.MarkReleased(keycode);
+  }
   for (unsigned button : heldButtons_) XTestFakeButtonEvent(display, button, False, CurrentTime);
-  for (const auto& [units, press] : unicodePresses_) pool_.MarkReleased(press.keycode);
   pool_.Restore(display);
   XSync(display, False);
   ForgetHeld();
