@@ -31,18 +31,16 @@ int32_t OwnerPid(const X11Connection& x, Window client) {
 }
 
 // The window's layer from its EWMH type; nullopt for desktop windows, which are left out.
-// `typeAtoms` are the atoms of WindowTypeLayers(), in its order.
-std::optional<int32_t> Layer(const X11Connection& x, const std::vector<Atom>& typeAtoms,
-                             const X11TopLevel& top) {
+// Xlib keeps interned atoms, so naming them here costs no round trip after the first.
+std::optional<int32_t> Layer(const X11Connection& x, const X11TopLevel& top) {
   const auto types = GetLongs(x, top.client, x.InternAtom("_NET_WM_WINDOW_TYPE"), XA_ATOM);
   if (types) {
-    const std::vector<WindowTypeLayer>& known = WindowTypeLayers();
     // The first type the window lists that we know, as the window manager would read them.
     for (unsigned long type : *types) {
-      for (size_t i = 0; i < known.size(); ++i) {
-        if (type != typeAtoms[i]) continue;
-        if (known[i].desktopElement) return std::nullopt;
-        return known[i].layer;
+      for (const WindowTypeLayer& known : WindowTypeLayers()) {
+        if (type != x.InternAtom(known.typeName)) continue;
+        if (known.desktopElement) return std::nullopt;
+        return known.layer;
       }
     }
   }
@@ -53,18 +51,6 @@ std::optional<int32_t> Layer(const X11Connection& x, const std::vector<Atom>& ty
 
 X11Screen::X11Screen(X11Connection& connection) : connection_(connection), capture_(connection) {}
 X11Screen::~X11Screen() = default;
-
-std::vector<Atom> X11Screen::WindowTypeAtoms() {
-  // An atom keeps its number for the server's lifetime, so they are interned once. A lost
-  // connection interns None; such a list is used but not kept.
-  if (!windowTypeAtoms_.empty()) return windowTypeAtoms_;
-  std::vector<Atom> atoms;
-  for (const WindowTypeLayer& known : WindowTypeLayers()) {
-    atoms.push_back(connection_.InternAtom(known.typeName));
-  }
-  if (std::find(atoms.begin(), atoms.end(), Atom{None}) == atoms.end()) windowTypeAtoms_ = atoms;
-  return atoms;
-}
 
 int32_t X11Screen::GetApplicationPid(const std::string& bundleId) {
   const std::optional<std::vector<Window>> clients = ListClients(connection_);
@@ -90,7 +76,6 @@ std::optional<std::vector<OnScreenWindow>> X11Screen::ListOnScreenWindows() {
   const std::optional<std::vector<X11TopLevel>> tops = ListTopLevels(connection_);
   if (!primary || !tops) return std::nullopt;
   const double scale = connection_.DesktopScale();
-  const std::vector<Atom> typeAtoms = WindowTypeAtoms();
 
   std::vector<OnScreenWindow> windows;
   for (const X11TopLevel& top : *tops) {
@@ -100,7 +85,7 @@ std::optional<std::vector<OnScreenWindow>> X11Screen::ListOnScreenWindows() {
     window.ownerPid = OwnerPid(connection_, top.client);
     window.windowNumber = static_cast<int32_t>(top.client);
     window.name = GetTitle(connection_, top.client).value_or("");  // untitled: empty
-    const std::optional<int32_t> layer = Layer(connection_, typeAtoms, top);
+    const std::optional<int32_t> layer = Layer(connection_, top);
     if (!trap.Finish()) continue;  // gone while being read
     if (!layer) continue;          // part of the desktop itself
     window.layer = layer;

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <X11/Xlib.h>
-
-#include <vector>
-
 #include "desktop/desktop.h"
 #include "desktop/x11/x11_capture.h"
 #include "desktop/x11/x11_connection.h"
@@ -11,8 +7,7 @@
 namespace morel_xy {
 
 // Applications, windows, displays and capture of an X session (EWMH, XRandR, XShm). Every
-// call asks the server anew; nothing the server reports is kept from call to call (only the
-// atoms of the window types, which never change). A window
+// call asks the server anew; nothing the server reports is kept from call to call. A window
 // that vanishes mid-call is left out, and a lost connection makes every call fail the way the
 // Desktop contract states.
 class X11Screen {
@@ -37,12 +32,8 @@ class X11Screen {
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber, const PixelRect& area);
 
  private:
-  // The atoms of WindowTypeLayers(), in its order.
-  std::vector<Atom> WindowTypeAtoms();
-
   X11Connection& connection_;
   X11Capture capture_;
-  std::vector<Atom> windowTypeAtoms_;  // empty until interned
 };
 
 }  // namespace morel_xy
