@@ -10,16 +10,12 @@ void PixDeleter::operator()(Pix* pix) const {
 
 PixBitmap::PixBitmap(Pix* pix) : pix_(pix) {}
 
-PixBitmap::~PixBitmap() {
-  pixDestroy(&pix_);
-}
-
 int PixBitmap::Width() const {
-  return pixGetWidth(pix_);
+  return pixGetWidth(pix_.get());
 }
 
 int PixBitmap::Height() const {
-  return pixGetHeight(pix_);
+  return pixGetHeight(pix_.get());
 }
 
 }  // namespace ocr::engine

@@ -19,16 +19,13 @@ using PixPtr = std::unique_ptr<Pix, PixDeleter>;
 class PixBitmap final : public Bitmap {
  public:
   explicit PixBitmap(Pix* pix);  // takes ownership; pix must not be null
-  ~PixBitmap() override;
-  PixBitmap(const PixBitmap&) = delete;
-  PixBitmap& operator=(const PixBitmap&) = delete;
 
   int Width() const override;
   int Height() const override;
-  Pix* pix() const { return pix_; }
+  Pix* pix() const { return pix_.get(); }
 
  private:
-  Pix* pix_;
+  PixPtr pix_;
 };
 
 }  // namespace ocr::engine
