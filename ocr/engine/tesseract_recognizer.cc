@@ -123,9 +123,10 @@ PixPtr InvertedIfDark(Pix* pix) {
   PixPtr grey = GreyOf(pix);
   if (!grey || !MostlyDark(grey.get())) return nullptr;
   // Colour images keep their colours (Tesseract thresholds each channel); anything else is
-  // inverted as grey, since inverting a colour-mapped image would invert its indices.
+  // the grey copy just made, inverted where it lies.
   if (pixGetDepth(pix) == 32) return PixPtr(pixInvert(nullptr, pix));
-  return PixPtr(pixInvert(nullptr, grey.get()));
+  pixInvert(grey.get(), grey.get());
+  return grey;
 }
 
 }  // namespace
