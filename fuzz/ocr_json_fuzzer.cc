@@ -1,6 +1,6 @@
 // ocr's JSON result document from arbitrary result models: any text bytes (invalid UTF-8
-// included), any finite geometry and duration, either breakdown mode (and mode bytes beyond
-// the two values). The document must always be valid JSON with one entry per page.
+// included), any finite geometry and duration, either breakdown mode. The document must
+// always be valid JSON with one entry per page.
 
 #include <cmath>
 #include <cstddef>
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto& results = parsed["ParsedResults"];
   FUZZ_CHECK(results.is_array() && results.size() == doc.pages.size(),
              "\"ParsedResults\" is not one entry per page");
-  const bool words = (static_cast<uint8_t>(mode) & 1) != 0;
+  const bool words = mode == ocr::BreakdownMode::words;
   for (size_t p = 0; p < doc.pages.size(); ++p) {
     auto& lines = results[p]["TextOverlay"]["Lines"];
     FUZZ_CHECK(lines.is_array(), "a page without \"TextOverlay\".\"Lines\"");

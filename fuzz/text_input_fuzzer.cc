@@ -201,8 +201,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (units) runUnits += *units;
   }
   const bool typable = refParsed && wellFormed;
-  FUZZ_CHECK(!typable || ReferenceUtf16(text).has_value(),
-             "well-formed runs around chords make an ill-formed text");
 
   morel_xy::FakeDesktop desktop;
   morel_xy::impl::SetDesktop(&desktop);
