@@ -170,26 +170,36 @@ class Documents(unittest.TestCase):
         return status, progress, result
 
 
+# The image files the damage is done to: extension -> PIL format and save options.
+IMAGE_FORMATS = {"png": ("PNG", {}), "jpg": ("JPEG", {"quality": 90}),
+                 "tif": ("TIFF", {"compression": "tiff_lzw"})}
+
+
+def image_file(fmt):
+    name, options = IMAGE_FORMATS[fmt]
+    return encoded(text_image(), name, **options)
+
+
 class DamagedImagesTest(Documents):
-    def damaged(self, fmt, data):
+    def damaged(self, fmt):
+        data = image_file(fmt)
         for label, variant in truncations(data) + bit_flips(data):
             with self.subTest(fmt=fmt, variant=label):
                 self.check_image(f"{label}.{fmt}", variant)
 
     def test_png(self):
-        self.damaged("png", encoded(text_image(), "PNG"))
+        self.damaged("png")
 
     def test_jpeg(self):
-        self.damaged("jpg", encoded(text_image(), "JPEG", quality=90))
+        self.damaged("jpg")
 
     def test_tiff(self):
-        self.damaged("tif", encoded(text_image(), "TIFF", compression="tiff_lzw"))
+        self.damaged("tif")
 
     def test_the_undamaged_images_are_read(self):
         # The damage tests mean something only if the same files, whole, are recognised.
-        for fmt, data in [("png", encoded(text_image(), "PNG")),
-                          ("jpg", encoded(text_image(), "JPEG", quality=90)),
-                          ("tif", encoded(text_image(), "TIFF", compression="tiff_lzw"))]:
+        for fmt in IMAGE_FORMATS:
+            data = image_file(fmt)
             status, _, _, result, where = self.run_document(f"whole.{fmt}", data)
             self.assertEqual(status, 0, where)
             text = " ".join(p["ParsedText"] for p in result["ParsedResults"])
