@@ -2,7 +2,9 @@
 // inside the page, that what the host did is what a user would have done. Every outcome goes to
 // the test through a second native host (the reporter), one message per check:
 //   {type: "check", name, ok, detail}   judged here
-//   {type: "data", name, value}         judged by the test against the X server
+//   {type: "data", name, value}         the outer rect, scale and display list are judged by
+//                                       the test against the X server; the rest is context,
+//                                       kept in the report a --keep run leaves behind
 //   {type: "done"} at the end, {type: "fatal", detail} when the run cannot go on.
 'use strict';
 
