@@ -1,0 +1,232 @@
+#include "desktop/wlroots/wlroots_desktop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "desktop/wlroots/output_layout.h"
+#include "desktop/wlroots/sway_tree.h"
+
+namespace morel_xy::wlroots {
+namespace {
+
+// Linux input event codes of the buttons.
+constexpr uint32_t kButtonLeft = 0x110;
+constexpr uint32_t kButtonRight = 0x111;
+constexpr uint32_t kButtonMiddle = 0x112;
+
+uint32_t ButtonCode(PointerButton button) {
+  switch (button) {
+    case PointerButton::Left:
+      return kButtonLeft;
+    case PointerButton::Right:
+      return kButtonRight;
+    case PointerButton::Middle:
+      return kButtonMiddle;
+  }
+  return kButtonLeft;
+}
+
+std::optional<OutputLayout> Layout(OutputSource* source) {
+  if (!source) return std::nullopt;
+  std::optional<std::vector<OutputInfo>> outputs = source->Outputs();
+  if (!outputs) return std::nullopt;
+  return OutputLayout(std::move(*outputs));
+}
+
+std::optional<std::vector<SwayView>> Views(WindowTreeSource* source) {
+  if (!source) return std::nullopt;
+  const std::optional<std::string> tree = source->GetTree();
+  if (!tree) return std::nullopt;
+  return ParseSwayTree(*tree);
+}
+
+}  // namespace
+
+WlrootsDesktop::WlrootsDesktop(WlrootsParts parts)
+    : parts_(std::move(parts)), madeAt_(std::chrono::steady_clock::now()) {
+  if (!parts_.sleep) parts_.sleep = [](std::chrono::nanoseconds) {};
+  if (parts_.keyboard) {
+    keyboard_ = std::make_unique<WlrootsKeyboard>(*parts_.keyboard, parts_.clipboard, parts_.sleep);
+    // A virtual keyboard without a keymap makes some clients fail: it gets one at once.
+    keyboardStarted_ = keyboard_->Start();
+  }
+}
+
+WlrootsDesktop::~WlrootsDesktop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ReleaseHeldLocked();
+  keyboard_.reset();
+}
+
+void WlrootsDesktop::ReleaseHeldInput() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ReleaseHeldLocked();
+}
+
+void WlrootsDesktop::ReleaseHeldLocked() {
+  if (parts_.pointer && !heldButtons_.empty()) {
+    for (uint32_t button : heldButtons_) parts_.pointer->Button(button, false);
+    parts_.pointer->Frame();
+  }
+  heldButtons_.clear();
+  if (keyboard_) keyboard_->ReleaseEverything();
+}
+
+bool WlrootsDesktop::InputReady() {
+  if (warmedUp_) return true;
+  const auto ready = madeAt_ + kDeviceWarmUp;
+  const auto now = std::chrono::steady_clock::now();
+  if (now < ready) parts_.sleep(ready - now);
+  // One event that changes nothing wakes the devices up in the compositor.
+  if (parts_.keyboard && keyboardStarted_) parts_.keyboard->Modifiers(0);
+  if (parts_.pointer) parts_.pointer->Frame();
+  warmedUp_ = true;
+  return true;
+}
+
+void WlrootsDesktop::ConfigureSyntheticInput() {
+  // wlroots compositors pass virtual devices' events on like any other device's: nothing to
+  // configure. The devices' warm-up starts now rather than with the first request.
+}
+
+bool WlrootsDesktop::MoveTo(Point at) {
+  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  if (!layout) return false;
+  const std::optional<OutputLayout::Motion> motion = layout->PointerMotion(at);
+  if (!motion) return false;
+  if (!parts_.pointer->MoveAbsolute(motion->x, motion->y, motion->xExtent, motion->yExtent) ||
+      !parts_.pointer->Frame()) {
+    return false;
+  }
+  pointerAt_ = at;
+  return true;
+}
+
+bool WlrootsDesktop::MovePointer(Point at) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!parts_.pointer || !InputReady()) return false;
+  return MoveTo(at);
+}
+
+bool WlrootsDesktop::PressButton(PointerButton button, bool down, Point at) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!parts_.pointer || !InputReady()) return false;
+  if (pointerAt_ != at && !MoveTo(at)) return false;
+  const uint32_t code = ButtonCode(button);
+  if (down) {
+    heldButtons_.insert(code);
+  } else {
+    heldButtons_.erase(code);
+  }
+  return parts_.pointer->Button(code, down) && parts_.pointer->Frame();
+}
+
+bool WlrootsDesktop::Scroll(int32_t vertical, int32_t horizontal) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!parts_.pointer || !InputReady()) return false;
+  // The host's positive values scroll up and left; a wheel's positive steps go down and right.
+  // One frame per step, as a wheel turned notch by notch gives them.
+  const auto turn = [this](uint32_t axis, int32_t lines) {
+    const int64_t count = std::min<int64_t>(std::llabs(int64_t{lines}), kMaxWheelSteps);
+    const int32_t step = lines > 0 ? -1 : 1;
+    for (int64_t i = 0; i < count; ++i) {
+      if (!parts_.pointer->WheelSteps(axis, step) || !parts_.pointer->Frame()) return false;
+    }
+    return true;
+  };
+  return turn(0, vertical) && turn(1, horizontal);
+}
+
+bool WlrootsDesktop::PressKey(Keysym keysym, bool down) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!keyboard_ || !keyboardStarted_ || !InputReady()) return false;
+  return keyboard_->PressKey(keysym, down);
+}
+
+bool WlrootsDesktop::TypeCharacter(char32_t character, std::string_view upcoming) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!keyboard_ || !keyboardStarted_ || !InputReady()) return false;
+  return keyboard_->TypeCharacter(character, upcoming);
+}
+
+void WlrootsDesktop::Sleep(std::chrono::nanoseconds duration) {
+  parts_.sleep(duration);
+}
+
+int32_t WlrootsDesktop::GetApplicationPid(Browser browser) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::optional<std::vector<SwayView>> views = Views(parts_.windows);
+  if (!views) return -1;
+  int32_t best = -1;
+  std::optional<uint64_t> bestStart;
+  for (const SwayView& view : *views) {
+    if (view.browser != browser || view.pid <= 0) continue;
+    const std::optional<uint64_t> start =
+        parts_.processStart ? parts_.processStart(view.pid) : std::nullopt;
+    // A process that is already gone cannot serve; among the others the first started wins,
+    // and without start times the most recently focused.
+    if (parts_.processStart && !start) continue;
+    if (best < 0 || (start && bestStart && *start < *bestStart)) {
+      best = view.pid;
+      bestStart = start;
+    }
+  }
+  return best;
+}
+
+std::optional<std::vector<TopLevelWindow>> WlrootsDesktop::ListOnScreenWindows() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::optional<std::vector<SwayView>> views = Views(parts_.windows);
+  if (!views) return std::nullopt;
+  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  std::vector<TopLevelWindow> windows;
+  for (const SwayView& view : *views) {
+    if (!view.visible) continue;
+    TopLevelWindow window;
+    window.pid = view.pid;
+    window.title = view.title;
+    window.normal = view.normal;
+    window.frame = layout ? layout->ToGlobal(view.rect) : view.rect;
+    windows.push_back(std::move(window));
+  }
+  return windows;
+}
+
+std::vector<DesktopDisplay> WlrootsDesktop::ListDisplays() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  return layout ? layout->Displays() : std::vector<DesktopDisplay>{};
+}
+
+double WlrootsDesktop::ScaleFactor() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  if (!layout || layout->empty()) return 0.0;
+  // The output under the middle of the most recently focused browser window.
+  if (const std::optional<std::vector<SwayView>> views = Views(parts_.windows)) {
+    for (const SwayView& view : *views) {
+      if (!view.browser || !view.visible) continue;
+      const PointRect frame = layout->ToGlobal(view.rect);
+      const Point middle{frame.x + frame.width / 2, frame.y + frame.height / 2};
+      if (const OutputInfo* output = layout->At(middle)) return OutputLayout::Scale(*output);
+      break;
+    }
+  }
+  return OutputLayout::Scale(*layout->Main());
+}
+
+std::optional<CapturedImage> WlrootsDesktop::CaptureDisplayArea(uint32_t displayNumber,
+                                                                const PixelRect& area) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!parts_.capturer) return std::nullopt;
+  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  if (!layout) return std::nullopt;
+  const OutputInfo* output = layout->Find(displayNumber);
+  if (!output) return std::nullopt;
+  const std::optional<PixelRect> clipped = OutputLayout::ClipToOutput(*output, area);
+  if (!clipped) return std::nullopt;
+  return parts_.capturer->Capture(output->id, *clipped);
+}
+
+}  // namespace morel_xy::wlroots

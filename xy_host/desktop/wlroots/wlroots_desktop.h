@@ -1,0 +1,83 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+
+#include "desktop/desktop.h"
+#include "desktop/wlroots/wlroots_keyboard.h"
+#include "desktop/wlroots/wlroots_ports.h"
+
+namespace morel_xy::wlroots {
+
+// What a wlroots desktop is made of. Any part may be missing (null) when the compositor does
+// not offer it: the methods that need it then fail.
+struct WlrootsParts {
+  PointerDevice* pointer = nullptr;
+  KeyboardDevice* keyboard = nullptr;
+  Clipboard* clipboard = nullptr;
+  OutputSource* outputs = nullptr;
+  ScreenCapturer* capturer = nullptr;
+  WindowTreeSource* windows = nullptr;
+  std::function<void(std::chrono::nanoseconds)> sleep;
+  // When a process started (any unit that orders processes); nullopt when it is gone.
+  std::function<std::optional<uint64_t>(int32_t pid)> processStart;
+  // Owns the objects above; released after the desktop let go of everything it held.
+  std::shared_ptr<void> owner;
+};
+
+// The desktop of a wlroots compositor: input through its virtual pointer and keyboard, the
+// displays from its outputs, captures by screencopy, and the windows from sway's IPC.
+//
+// Positions cross in global points (the layout's logical coordinates, origin at the main
+// output's top-left corner). Input devices need a moment after they are made before the
+// compositor passes their events on: the first input waits until kDeviceWarmUp has passed
+// since the desktop was made, and sends one event that changes nothing.
+//
+// Thread-safety: one request thread calls the Desktop methods; ReleaseHeldInput() may come
+// from another thread (a termination signal) and waits for a method in progress.
+class WlrootsDesktop final : public Desktop {
+ public:
+  static constexpr std::chrono::milliseconds kDeviceWarmUp{200};
+  static constexpr int32_t kMaxWheelSteps = 1000;
+
+  explicit WlrootsDesktop(WlrootsParts parts);
+  ~WlrootsDesktop() override;
+
+  // Releases held buttons and keys and gives the clipboard back. The desktop stays usable.
+  void ReleaseHeldInput();
+
+  void ConfigureSyntheticInput() override;
+  bool MovePointer(Point at) override;
+  bool PressButton(PointerButton button, bool down, Point at) override;
+  bool Scroll(int32_t vertical, int32_t horizontal) override;
+  bool PressKey(Keysym keysym, bool down) override;
+  bool TypeCharacter(char32_t character, std::string_view upcoming) override;
+  void Sleep(std::chrono::nanoseconds duration) override;
+  int32_t GetApplicationPid(Browser browser) override;
+  std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows() override;
+  std::vector<DesktopDisplay> ListDisplays() override;
+  double ScaleFactor() override;
+  std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber,
+                                                  const PixelRect& area) override;
+
+ private:
+  // Waits out the devices' warm-up once. False when the keyboard's keymap was refused.
+  bool InputReady();
+  bool MoveTo(Point at);
+  void ReleaseHeldLocked();
+
+  std::mutex mutex_;
+  WlrootsParts parts_;
+  std::unique_ptr<WlrootsKeyboard> keyboard_;
+  std::chrono::steady_clock::time_point madeAt_;
+  bool warmedUp_ = false;
+  bool keyboardStarted_ = false;
+  std::optional<Point> pointerAt_;
+  std::set<uint32_t> heldButtons_;
+};
+
+}  // namespace morel_xy::wlroots

@@ -1,0 +1,232 @@
+#include "desktop/wlroots/wlroots_keyboard.h"
+
+#include <vector>
+
+namespace morel_xy::wlroots {
+namespace {
+
+constexpr uint32_t kShiftCode = 42;
+constexpr uint32_t kShiftRightCode = 54;
+constexpr uint32_t kControlCode = 29;
+
+// The next code point of `text` from `at`, advancing `at`; nullopt at the end or at a byte
+// that starts no valid character.
+std::optional<char32_t> NextCodePoint(std::string_view text, size_t& at) {
+  if (at >= text.size()) return std::nullopt;
+  const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  size_t length = 0;
+  char32_t value = 0;
+  if (lead < 0x80) {
+    length = 1;
+    value = lead;
+  } else if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    value = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    value = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    value = lead & 0x07;
+  } else {
+    return std::nullopt;
+  }
+  if (at + length > text.size()) return std::nullopt;
+  for (size_t i = 1; i < length; ++i) {
+    if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
+    value = (value << 6) | (byte(at + i) & 0x3F);
+  }
+  at += length;
+  return value;
+}
+
+std::string Utf8(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+bool Pasted(char32_t c) {
+  return c > 0xFFFF;
+}
+
+}  // namespace
+
+WlrootsKeyboard::WlrootsKeyboard(KeyboardDevice& device, Clipboard* clipboard,
+                                 std::function<void(std::chrono::nanoseconds)> sleep,
+                                 std::function<Clock::time_point()> now)
+    : device_(device),
+      paste_(clipboard ? std::make_unique<ClipboardPaste>(*clipboard) : nullptr),
+      sleep_(std::move(sleep)),
+      now_(std::move(now)),
+      slots_(UsTextKeys()) {}
+
+WlrootsKeyboard::~WlrootsKeyboard() {
+  ReleaseEverything();
+}
+
+bool WlrootsKeyboard::Start() {
+  return SendKeymap();
+}
+
+bool WlrootsKeyboard::SendKeymap() {
+  std::optional<Keymap> keymap = BuildKeymap(FixedKeys(), slots_.slots());
+  if (!keymap || !device_.SetKeymap(keymap->text)) return false;
+  keymap_ = std::move(keymap);
+  ++keymapsSent_;
+  // A new keymap may number the modifiers differently: report the held ones in its terms.
+  if (!device_.Modifiers(ModifierMask())) return false;
+  if (keymapsSent_ > 1) sleep_(kSettleTime);
+  return true;
+}
+
+uint32_t WlrootsKeyboard::ModifierMask() const {
+  if (!keymap_) return 0;
+  uint32_t mask = 0;
+  for (const auto& [code, count] : heldCodes_) {
+    if (const std::optional<FixedKey> key = FixedKeyAt(code))
+      mask |= keymap_->MaskOf(key->modifier);
+  }
+  return mask;
+}
+
+bool WlrootsKeyboard::ShiftHeld() const {
+  return heldCodes_.count(kShiftCode) > 0 || heldCodes_.count(kShiftRightCode) > 0;
+}
+
+bool WlrootsKeyboard::Key(uint32_t code, bool down) {
+  if (!keymap_) return false;
+  if (down) {
+    ++heldCodes_[code];
+  } else if (const auto found = heldCodes_.find(code); found != heldCodes_.end()) {
+    if (--found->second <= 0) heldCodes_.erase(found);
+  }
+  slots_.MarkHeld(code, heldCodes_.count(code) > 0, now_());
+  bool ok = device_.Key(code, down);
+  const std::optional<FixedKey> fixed = FixedKeyAt(code);
+  if (fixed && fixed->modifier != Modifier::None) ok = device_.Modifiers(ModifierMask()) && ok;
+  return ok;
+}
+
+std::optional<KeyPlace> WlrootsKeyboard::KeyFor(Keysym keysym, std::string_view upcoming) {
+  if (const std::optional<FixedKey> fixed = FixedKeyFor(keysym)) {
+    return KeyPlace{fixed->code, false};
+  }
+  if (const std::optional<KeyPlace> place = slots_.Find(keysym)) return place;
+  // One keymap change for this character and as many of the coming ones as fit.
+  std::vector<Keysym> wanted{keysym};
+  size_t at = 0;
+  const size_t lookAhead = 2 * slots_.slots().size();
+  while (wanted.size() < lookAhead) {
+    const std::optional<char32_t> next = NextCodePoint(upcoming, at);
+    if (!next) break;
+    const Keysym nextKeysym = KeysymForCodePoint(*next);
+    if (nextKeysym == keysym::kNoSymbol || Pasted(*next) || FixedKeyFor(nextKeysym)) continue;
+    wanted.push_back(nextKeysym);
+  }
+  bool changed = false;
+  if (!slots_.Place(wanted, now_(), changed)) return std::nullopt;
+  if (changed && !SendKeymap()) return std::nullopt;
+  return slots_.Find(keysym);
+}
+
+bool WlrootsKeyboard::PressKey(Keysym keysym, bool down) {
+  if (paste_ && !paste_->Restore()) return false;
+  return PressKeyWithinRun(keysym, down);
+}
+
+bool WlrootsKeyboard::PressKeyWithinRun(Keysym keysym, bool down) {
+  if (!keymap_) return false;
+  if (!down) {
+    const auto held = heldKeysyms_.find(keysym);
+    if (held != heldKeysyms_.end()) {
+      const uint32_t code = held->second;
+      heldKeysyms_.erase(held);
+      return Key(code, false);
+    }
+    // Not pressed through this object: release the key the keymap has for it, if any.
+    if (const std::optional<FixedKey> fixed = FixedKeyFor(keysym)) return Key(fixed->code, false);
+    const std::optional<KeyPlace> place = slots_.Find(keysym);
+    return place && Key(place->code, false);
+  }
+  const std::optional<KeyPlace> place = KeyFor(keysym, {});
+  if (!place) return false;
+  heldKeysyms_[keysym] = place->code;
+  return Key(place->code, true);
+}
+
+bool WlrootsKeyboard::Paste(char32_t character) {
+  if (!paste_) return false;
+  const auto pressPaste = [this] {
+    bool ok = Key(kControlCode, true);
+    ok = ok && PressKeyWithinRun('v', true);
+    ok = PressKeyWithinRun('v', false) && ok;
+    return Key(kControlCode, false) && ok;
+  };
+  return paste_->Paste(Utf8(character), pressPaste);
+}
+
+bool WlrootsKeyboard::TypeCharacter(char32_t character, std::string_view upcoming) {
+  if (!keymap_) return false;
+  if (Pasted(character) && character <= 0x10FFFF) {
+    bool ok = Paste(character);
+    // The run of pasted characters ends here unless the next one is pasted too.
+    size_t at = 0;
+    const std::optional<char32_t> next = NextCodePoint(upcoming, at);
+    if (!next || !Pasted(*next)) ok = paste_->Restore() && ok;
+    return ok;
+  }
+  if (paste_ && !paste_->Restore()) return false;
+  const Keysym keysym = KeysymForCodePoint(character);
+  if (keysym == keysym::kNoSymbol) return false;
+  const std::optional<KeyPlace> place = KeyFor(keysym, upcoming);
+  if (!place) return false;
+  const bool addShift = place->shift && !ShiftHeld();
+  bool ok = true;
+  if (addShift) ok = Key(kShiftCode, true);
+  ok = ok && Key(place->code, true);
+  ok = Key(place->code, false) && ok;
+  if (addShift) ok = Key(kShiftCode, false) && ok;
+  return ok;
+}
+
+void WlrootsKeyboard::ReleaseEverything() {
+  if (keymap_) {
+    // Non-modifier keys first, as a hand lifts them: a modifier let go first would turn the
+    // last key's release into a different key for the client.
+    std::vector<uint32_t> codes;
+    for (const auto& [code, count] : heldCodes_) codes.push_back(code);
+    for (int pass = 0; pass < 2; ++pass) {
+      for (uint32_t code : codes) {
+        const std::optional<FixedKey> fixed = FixedKeyAt(code);
+        const bool isModifier = fixed && fixed->modifier != Modifier::None;
+        if (isModifier == (pass == 1)) {
+          heldCodes_.erase(code);
+          device_.Key(code, false);
+          slots_.MarkHeld(code, false, now_());
+        }
+      }
+    }
+    device_.Modifiers(0);
+  }
+  heldCodes_.clear();
+  heldKeysyms_.clear();
+  if (paste_) paste_->Restore();
+}
+
+}  // namespace morel_xy::wlroots
