@@ -184,6 +184,7 @@ bool WlrootsKeyboard::Paste(char32_t character) {
 bool WlrootsKeyboard::TypeCharacter(char32_t character, std::string_view upcoming) {
   if (!keymap_) return false;
   if (Pasted(character) && character <= 0x10FFFF) {
+    if (!paste_) return false;
     bool ok = Paste(character);
     // The run of pasted characters ends here unless the next one is pasted too.
     size_t at = 0;
