@@ -1,6 +1,7 @@
 # Wayland: the client library, xkbcommon, and the protocol descriptions wayland-scanner turns
 # into code at build time.
 find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
+find_package(Threads REQUIRED)
 pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
 pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
 pkg_check_modules(ICU_UC REQUIRED IMPORTED_TARGET icu-uc)
