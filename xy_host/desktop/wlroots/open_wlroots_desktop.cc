@@ -106,6 +106,9 @@ void ReleaseOnTerminationSignals() {
 }  // namespace
 
 std::unique_ptr<Desktop> OpenWlrootsDesktop(std::string* why) {
+  // Before the clipboard's thread starts: it must inherit the blocked signals, or a
+  // termination signal could end the process there, without the release.
+  ReleaseOnTerminationSignals();
   auto objects = std::make_shared<WaylandObjects>();
   objects->connection = WaylandConnection::Open(why);
   if (!objects->connection) return nullptr;
@@ -137,10 +140,10 @@ std::unique_ptr<Desktop> OpenWlrootsDesktop(std::string* why) {
   parts.capturer = objects->screencopy.get();
   parts.windows = objects->ipc.get();
   parts.sleep = [](std::chrono::nanoseconds duration) { SleepFor(duration); };
+  parts.sync = [&connection] { return connection.Roundtrip(std::chrono::milliseconds(500)); };
   parts.processStart = [](int32_t pid) { return ProcessStartTicks(pid); };
   parts.owner = objects;
   auto desktop = std::make_unique<WlrootsDesktop>(std::move(parts));
-  ReleaseOnTerminationSignals();
   return std::make_unique<TrackedDesktop>(std::move(desktop));
 }
 

@@ -71,6 +71,7 @@ void WlrootsDesktop::ReleaseHeldLocked() {
   }
   heldButtons_.clear();
   if (keyboard_) keyboard_->ReleaseEverything();
+  if (parts_.sync) parts_.sync();
 }
 
 bool WlrootsDesktop::InputReady() {

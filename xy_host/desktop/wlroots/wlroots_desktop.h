@@ -23,6 +23,10 @@ struct WlrootsParts {
   ScreenCapturer* capturer = nullptr;
   WindowTreeSource* windows = nullptr;
   std::function<void(std::chrono::nanoseconds)> sleep;
+  // Waits until the compositor has handled every request sent (a round trip). A compositor
+  // drops what it has not read yet when its client goes away: a release must be handled
+  // before the process ends.
+  std::function<bool()> sync;
   // When a process started (any unit that orders processes); nullopt when it is gone.
   std::function<std::optional<uint64_t>(int32_t pid)> processStart;
   // Owns the objects above; released after the desktop let go of everything it held.
