@@ -22,8 +22,7 @@ enum class TestMethod { Echo, Throw };
 class TestHost : public NativeMessagingHost<TestMethod> {
  public:
   TestHost(FILE* in, FILE* out)
-      : NativeMessagingHost(0, {{"echo", TestMethod::Echo}, {"throw", TestMethod::Throw}}, in,
-                            out) {}
+      : NativeMessagingHost({{"echo", TestMethod::Echo}, {"throw", TestMethod::Throw}}, in, out) {}
   HostResponse ProcessRequest(TestMethod method, const json& params) override {
     if (method == TestMethod::Throw) throw std::runtime_error("boom 100%s");
     return HostResponse::Result(params);
