@@ -91,7 +91,10 @@ class NativeMessagingHost {
     body.SkipByteOrderMark();
     JsonDocumentBuilder document;
     const bool parsed = json::sax_parse(body.begin(), body.end(), &document);
-    if (!parsed) body.SkipRest();
+    // The parser may stop before the body's end: where it gave up, and also after a whole
+    // value followed by a NUL byte, which it takes for the end of its input. The rest of the
+    // frame is read either way, or it would be taken for the next frame's length.
+    body.SkipRest();
     if (body.Truncated()) return kEndOfInput;
     if (!parsed) return kMalformedRequest;
     request = document.Release();
