@@ -1,20 +1,26 @@
 # The README's commands. Each installs what it needs, builds, and runs.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+RELEASE_BUILD ?= build-release
 JOBS ?= 2
 CMAKE_FLAGS ?=
+# Warnings are errors here and in CI; a plain cmake build (a packager's) keeps them warnings.
+OUR_FLAGS = -DMOREL_WERROR=ON
 
-.PHONY: deps build demo test asan-test bench clean
+.PHONY: deps configure build demo test asan-test release bench clean
 
 deps:
 	bash scripts/install-deps
 
-build: deps
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja $(OUR_FLAGS) $(CMAKE_FLAGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The main job: recognise the bundled example and show the result.
-demo: build
+# The main job: recognise the bundled example and show the result. Builds only the programs.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target ocr morel_xy_host
 	bash scripts/demo $(BUILD)
 
 # Every test.
@@ -23,12 +29,17 @@ test: build
 
 # The unit and integration tests again under AddressSanitizer + UndefinedBehaviorSanitizer.
 asan-test: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DMOREL_SANITIZE=ON -DMOREL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DMOREL_SANITIZE=ON -DMOREL_BUILD_BENCH=OFF $(OUR_FLAGS) $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE no_asan
+
+# The programs as a packager builds them (Release: -O3), warnings still errors.
+release: deps
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOREL_BUILD_TESTS=OFF -DMOREL_BUILD_BENCH=OFF $(OUR_FLAGS) $(CMAKE_FLAGS)
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
 
 bench: build
 	bash bench/run $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD)

@@ -4,7 +4,6 @@
 #include <stdlib.h>
 
 #include "desktop/x11/x11_desktop.h"
-#include "impl/desktop_access.h"
 #include "impl/displays.h"
 #include "impl/windows.h"
 #include "morel_xy_host.h"
@@ -32,14 +31,14 @@ void BM_CaptureActiveWindow1920x1080(benchmark::State& state) {
     state.SkipWithError("no window or desktop");
     return;
   }
-  morel_xy::impl::SetDesktop(desktop.get());
-  const morel_xy::DisplayInfo display = *morel_xy::MorelXYHost::FindPrimaryDisplay();
+  const morel_xy::DisplayInfo display = *morel_xy::MorelXYHost(*desktop).FindPrimaryDisplay();
+  const uint32_t displayNumber = desktop->ListDisplays().at(0).number;
   const int part = static_cast<int>(state.range(0));
   for (auto _ : state) {
     if (part == 0) {
       // Everything "find_rectangle" does before searching.
       morel_xy::Bitmap bitmap;
-      if (!morel_xy::impl::CaptureActiveWindow(display, bitmap) || bitmap.width != 1920 ||
+      if (!morel_xy::impl::CaptureActiveWindow(*desktop, display, bitmap) || bitmap.width != 1920 ||
           bitmap.height != 1080) {
         state.SkipWithError("capture failed");
         break;
@@ -47,16 +46,15 @@ void BM_CaptureActiveWindow1920x1080(benchmark::State& state) {
       benchmark::DoNotOptimize(bitmap.pixels.data());
     } else if (part == 1) {
       // The pixels alone.
-      auto image = desktop->CaptureDisplayArea(desktop->MainDisplayNumber(),
-                                               morel_xy::PixelRect{0, 0, 1920, 1080});
+      auto image =
+          desktop->CaptureDisplayArea(displayNumber, morel_xy::PixelRect{0, 0, 1920, 1080});
       benchmark::DoNotOptimize(image);
     } else {
       // The window lookup alone.
       morel_xy::impl::detail::WindowInfo info;
-      benchmark::DoNotOptimize(morel_xy::impl::detail::GetActiveBrowserWindow(info));
+      benchmark::DoNotOptimize(morel_xy::impl::detail::GetActiveBrowserWindow(*desktop, info));
     }
   }
-  morel_xy::impl::SetDesktop(nullptr);
 }
 
 // 0: the whole capture; 1: the display pixels only; 2: the window lookup only.

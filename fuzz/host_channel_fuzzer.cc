@@ -15,7 +15,6 @@
 
 #include "desktop/fake/fake_desktop.h"
 #include "fuzz_check.h"
-#include "impl/input_setup.h"
 #include "native_messaging/json_document_builder.h"
 #include "native_messaging/native_messaging_host.h"
 #include "run_morel_xy_host.h"
@@ -24,32 +23,26 @@ namespace {
 
 morel_xy::FakeDesktop MakeDesktop() {
   morel_xy::FakeDesktop desktop;
-  desktop.applicationPids = {{"com.google.Chrome", 42}, {"org.mozilla.firefox", 43}};
-  desktop.windows = std::vector<morel_xy::OnScreenWindow>{
-      {42, 7, std::string("Test page"), 0, morel_xy::PlatformRect{8, 6, 40, 30}},
-      {43, 8, std::string("Other"), 0, morel_xy::PlatformRect{0, 0, 64, 48}},
+  desktop.applicationPids = {{morel_xy::Browser::Chrome, 42}, {morel_xy::Browser::Firefox, 43}};
+  desktop.windows = std::vector<morel_xy::TopLevelWindow>{
+      {42, "Test page", true, morel_xy::PointRect{8, 6, 40, 30}},
+      {43, "Other", true, morel_xy::PointRect{0, 0, 64, 48}},
   };
-  morel_xy::Screen screen;
-  screen.displayNumber = 1;
-  screen.name = "fake";
-  screen.backingScaleFactor = 1.0;
-  screen.frame = {0, 0, 64, 48};
-  screen.visibleFrame = {0, 0, 64, 44};
-  desktop.screens = {screen};
-  desktop.mainDisplayNumber = 1;
-  desktop.mainScaleFactor = 1.0;
+  desktop.displays = {
+      morel_xy::DesktopDisplay{1, "fake", true, 1.0, {0, 0, 64, 48}, {0, 0, 64, 44}}};
+  desktop.scaleFactor = 1.0;
 
   // A white display with a filled red block and a one-pixel blue outline.
   morel_xy::CapturedImage image;
   image.width = 64;
   image.height = 48;
   image.bytesPerRow = 64 * 4;
-  image.rgba.assign(image.bytesPerRow * 48, 0xFF);
+  image.bgrx.assign(image.bytesPerRow * 48, 0xFF);
   auto paint = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b) {
-    uint8_t* p = &image.rgba[static_cast<size_t>(y) * image.bytesPerRow + x * 4];
-    p[0] = r;
+    uint8_t* p = &image.bgrx[static_cast<size_t>(y) * image.bytesPerRow + x * 4];
+    p[0] = b;
     p[1] = g;
-    p[2] = b;
+    p[2] = r;
   };
   for (int y = 10; y < 20; ++y)
     for (int x = 12; x < 30; ++x) paint(x, y, 0xFF, 0, 0);
@@ -123,9 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FILE* out = open_memstream(&output, &outputSize);
   FUZZ_CHECK(in && out, "cannot open the memory streams");
 
+  // Each input is a fresh desktop and a fresh host: no pointer position carried over.
   morel_xy::FakeDesktop desktop = MakeDesktop();
-  // Each input is a fresh host: no click series or pointer position carried over.
-  morel_xy::impl::detail::ResetInputSetupForTesting();
   const int code = morel_xy::RunMorelXYHost(desktop, in, out);
   std::fclose(in);
   std::fclose(out);

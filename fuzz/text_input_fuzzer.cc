@@ -2,19 +2,19 @@
 // FakeDesktop: the input is the UTF-8 text as bytes, ill-formed sequences included.
 // ParseText must agree with the reference event for event; SendText must type nothing when the
 // text does not parse or is not well-formed UTF-8, and otherwise type exactly the characters of
-// its runs, one press each, and one key per chord.
+// its runs, one each, and one key per chord with its modifiers around it, leaving nothing held.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "desktop/fake/fake_desktop.h"
 #include "fuzz_check.h"
-#include "impl/desktop_access.h"
-#include "impl/input_setup.h"
 #include "text_input.h"
 
 namespace {
@@ -149,14 +149,6 @@ std::optional<std::u16string> ReferenceUtf16(std::string_view utf8) {
   return out;
 }
 
-// One press types one character: a unit outside the surrogates, or a high-low pair.
-bool IsOneCharacter(const std::u16string& units) {
-  const auto surrogate = [](char16_t u) { return u >= 0xD800 && u < 0xE000; };
-  if (units.size() == 1) return !surrogate(units[0]);
-  return units.size() == 2 && units[0] >= 0xD800 && units[0] < 0xDC00 && units[1] >= 0xDC00 &&
-         units[1] < 0xE000;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -187,13 +179,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  // Typing. A chord with a key is one key press; the runs, well-formed, are their UTF-16 units.
+  // Typing. A chord with a key is a press and release of the key and of each modifier around
+  // it; the runs, well-formed, are their characters.
   std::u16string runUnits;
   size_t chordKeys = 0;
   bool wellFormed = true;
   for (const RefEvent& event : expected) {
     if (event.chord) {
-      if (event.key.key != KeyboardSpecialKey::None) ++chordKeys;
+      if (event.key.key != KeyboardSpecialKey::None) {
+        chordKeys += 1 + std::popcount(static_cast<uint32_t>(event.key.modifiers));
+      }
       continue;
     }
     const std::optional<std::u16string> units = ReferenceUtf16(event.text);
@@ -203,27 +198,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool typable = refParsed && wellFormed;
 
   morel_xy::FakeDesktop desktop;
-  morel_xy::impl::SetDesktop(&desktop);
-  morel_xy::impl::detail::ResetInputSetupForTesting();
-  morel_xy::impl::Init();
-  const bool typed = morel_xy::SendText(text);
-  morel_xy::impl::SetDesktop(nullptr);
-  const auto keys = desktop.CallsOf<morel_xy::PostedKeyEvent>();
-  const auto unicode = desktop.CallsOf<morel_xy::PostedUnicodeKeyEvent>();
+  const bool typed = morel_xy::SendText(desktop, text);
+  const auto keys = desktop.CallsOf<morel_xy::KeyPress>();
+  const auto characters = desktop.CallsOf<morel_xy::TypedCharacter>();
   if (!typable) {
     FUZZ_CHECK(!typed, "SendText succeeded on a text that does not parse or is ill-formed");
-    FUZZ_CHECK(keys.empty() && unicode.empty(), "a text that cannot be typed typed something");
+    FUZZ_CHECK(keys.empty() && characters.empty(), "a text that cannot be typed typed something");
     return 0;
   }
   FUZZ_CHECK(typed, "SendText failed on a text that parses, with a keyboard that never refuses");
   FUZZ_CHECK(keys.size() == 2 * chordKeys, "chords typed a different number of keys");
-  FUZZ_CHECK(unicode.size() % 2 == 0, "a character press without its release");
+  std::multiset<morel_xy::Keysym> held;
+  for (const morel_xy::KeyPress& key : keys) {
+    if (key.down) {
+      held.insert(key.keysym);
+    } else {
+      const auto found = held.find(key.keysym);
+      FUZZ_CHECK(found != held.end(), "a key released that was not pressed");
+      held.erase(found);
+    }
+  }
+  FUZZ_CHECK(held.empty(), "a key is left pressed");
   std::u16string typedUnits;
-  for (size_t i = 0; i < unicode.size(); i += 2) {
-    FUZZ_CHECK(unicode[i].down && !unicode[i + 1].down && unicode[i].units == unicode[i + 1].units,
-               "a press is not followed by its own release");
-    FUZZ_CHECK(IsOneCharacter(unicode[i].units), "a press does not type exactly one character");
-    typedUnits += unicode[i].units;
+  for (const morel_xy::TypedCharacter& typedCharacter : characters) {
+    const char32_t c = typedCharacter.character;
+    FUZZ_CHECK(c <= 0x10FFFF && !(c >= 0xD800 && c < 0xE000), "not a character");
+    if (c >= 0x10000) {
+      typedUnits += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      typedUnits += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      typedUnits += static_cast<char16_t>(c);
+    }
   }
   FUZZ_CHECK(typedUnits == runUnits, "the typed characters are not the text runs");
   return 0;

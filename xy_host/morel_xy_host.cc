@@ -1,9 +1,8 @@
 #include "morel_xy_host.h"
 
-#include "browser_window.h"
 #include "exact_rect_finder.h"
 #include "impl/displays.h"
-#include "mouse_input.h"
+#include "impl/windows.h"
 #include "parameters.h"
 #include "text_input.h"
 #include "truncation.h"
@@ -28,46 +27,79 @@ namespace {
 constexpr char kVersion[] = "1.0.31";
 constexpr int kFindRectangleTolerance = 5;
 
-HostResponse HandleSendMouseEvent(const json& params) {
+MouseEvent ReadMouseEvent(const json& params) {
   MouseEvent event;
   event.type = static_cast<MouseEventType>(RequiredNumber<uint32_t>(params, "type"));
   event.button = static_cast<MouseButton>(RequiredNumber<uint32_t>(params, "button"));
   event.x = RequiredNumber<int32_t>(params, "x");
   event.y = RequiredNumber<int32_t>(params, "y");
-  return HostResponse::Result(morel_xy::SendMouseEvent(event));
+  return event;
 }
 
-HostResponse HandleSendMouseWheelEvent(const json& params) {
+MouseWheelEvent ReadMouseWheelEvent(const json& params) {
   MouseWheelEvent event;
   event.deltaX = RequiredNumber<int32_t>(params, "deltaX");
   event.deltaY = RequiredNumber<int32_t>(params, "deltaY");
   event.deltaZ = RequiredNumber<int32_t>(params, "deltaZ");
-  return HostResponse::Result(morel_xy::SendMouseWheelEvent(event));
+  return event;
 }
 
-HostResponse HandleSendText(const json& params) {
-  return HostResponse::Result(morel_xy::SendText(RequiredString(params, "text")));
-}
-
-HostResponse HandleGetActiveBrowserOuterRect() {
+HostResponse OuterRectResponse(Desktop& desktop) {
   Rect rect;
-  if (morel_xy::GetActiveBrowserOuterRect(rect)) return HostResponse::Result(rect.ToJson());
+  if (impl::GetActiveBrowserOuterRect(desktop, rect)) return HostResponse::Result(rect.ToJson());
   return HostResponse::Result(json(nullptr));
 }
 
-HostResponse HandleFindRectangle(const json& params) {
+HostResponse DisplayListResponse(Desktop& desktop) {
+  json list = json::array();
+  for (const DisplayInfo& display : impl::GetDisplayList(desktop)) {
+    list.push_back(display.ToJson());
+  }
+  return HostResponse::Result(std::move(list));
+}
+
+}  // namespace
+
+MorelXYHost::MorelXYHost(Desktop& desktop, std::string screenshotPath, FILE* in, FILE* out)
+    : NativeMessagingHost(s_methodMap, in, out),
+      m_desktop(desktop),
+      m_screenshotPath(std::move(screenshotPath)) {}
+
+HostResponse MorelXYHost::ProcessRequest(MorelXYMethod method, const json& params) {
+  switch (method) {
+    case MorelXYMethod::GetVersion:
+      return HostResponse::Result(std::string(kVersion));
+    case MorelXYMethod::SendMouseEvent:
+      return HostResponse::Result(
+          SendMouseEvent(m_desktop, m_lastMouseEvent, ReadMouseEvent(params)));
+    case MorelXYMethod::SendMouseWheelEvent:
+      return HostResponse::Result(SendMouseWheelEvent(m_desktop, ReadMouseWheelEvent(params)));
+    case MorelXYMethod::SendText:
+      return HostResponse::Result(SendText(m_desktop, RequiredString(params, "text")));
+    case MorelXYMethod::GetActiveBrowserOuterRect:
+      return OuterRectResponse(m_desktop);
+    case MorelXYMethod::FindRectangle:
+      return HandleFindRectangle(params);
+    case MorelXYMethod::GetScreenBackingScaleFactor:
+      return HostResponse::Result(impl::GetScreenBackingScaleFactor(m_desktop));
+    case MorelXYMethod::GetDisplayList:
+      return DisplayListResponse(m_desktop);
+  }
+  return HostResponse::Error("Unknown method");
+}
+
+HostResponse MorelXYHost::HandleFindRectangle(const json& params) {
   const std::string colorText = RequiredString(params, "color");
   const std::string displayId = GetOptionalParameter<std::string>(params, "displayId", "");
-  const std::optional<DisplayInfo> display = displayId.empty()
-                                                 ? MorelXYHost::FindPrimaryDisplay()
-                                                 : MorelXYHost::FindDisplayById(displayId);
+  const std::optional<DisplayInfo> display =
+      displayId.empty() ? FindPrimaryDisplay() : FindDisplayById(displayId);
   if (!display) return HostResponse::Error("Display cannot be found.");
 
   const Color color = ColorFromText(colorText);
   Bitmap bitmap;
   Rect rect;
-  if (impl::CaptureActiveWindow(*display, bitmap)) {
-    bitmap.Save("screenshot.bmp");
+  if (impl::CaptureActiveWindow(m_desktop, *display, bitmap)) {
+    bitmap.Save(m_screenshotPath);
     if (!ExactRectFinder(bitmap).Find(color, kFindRectangleTolerance, rect)) rect = Rect{};
     // Pixels to points. A capture only succeeds with a positive finite scale; the saturating
     // truncation keeps even a degenerate factor from an undefined conversion.
@@ -80,45 +112,15 @@ HostResponse HandleFindRectangle(const json& params) {
   return HostResponse::Result(rect.ToJson());
 }
 
-HostResponse HandleGetDisplayList() {
-  json list = json::array();
-  for (const DisplayInfo& display : impl::GetDisplayList()) list.push_back(display.ToJson());
-  return HostResponse::Result(std::move(list));
-}
-
-}  // namespace
-
-HostResponse MorelXYHost::ProcessRequest(MorelXYMethod method, const json& params) {
-  switch (method) {
-    case MorelXYMethod::GetVersion:
-      return HostResponse::Result(std::string(kVersion));
-    case MorelXYMethod::SendMouseEvent:
-      return HandleSendMouseEvent(params);
-    case MorelXYMethod::SendMouseWheelEvent:
-      return HandleSendMouseWheelEvent(params);
-    case MorelXYMethod::SendText:
-      return HandleSendText(params);
-    case MorelXYMethod::GetActiveBrowserOuterRect:
-      return HandleGetActiveBrowserOuterRect();
-    case MorelXYMethod::FindRectangle:
-      return HandleFindRectangle(params);
-    case MorelXYMethod::GetScreenBackingScaleFactor:
-      return HostResponse::Result(impl::GetScreenBackingScaleFactor());
-    case MorelXYMethod::GetDisplayList:
-      return HandleGetDisplayList();
-  }
-  return HostResponse::Error("Unknown method");
-}
-
 std::optional<DisplayInfo> MorelXYHost::FindPrimaryDisplay() {
-  for (DisplayInfo& display : impl::GetDisplayList()) {
+  for (DisplayInfo& display : impl::GetDisplayList(m_desktop)) {
     if (display.isPrimary) return std::move(display);
   }
   return std::nullopt;
 }
 
 std::optional<DisplayInfo> MorelXYHost::FindDisplayById(const std::string& id) {
-  for (DisplayInfo& display : impl::GetDisplayList()) {
+  for (DisplayInfo& display : impl::GetDisplayList(m_desktop)) {
     if (display.id == id) return std::move(display);
   }
   return std::nullopt;

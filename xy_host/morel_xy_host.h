@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "desktop/desktop.h"
+#include "mouse_input.h"
 #include "native_messaging/native_messaging_host.h"
 #include "records.h"
 
@@ -23,20 +25,32 @@ enum class MorelXYMethod : int32_t {
   GetDisplayList = 7,
 };
 
-// The host's methods: reads each method's parameters, calls the operation and wraps its
-// outcome in a response.
+// The host's methods: reads each method's parameters, performs the operation on the desktop
+// and wraps its outcome in a response. Keeps what the host remembers between requests (where
+// it last put the pointer). Single-threaded, as the channel is.
 class MorelXYHost : public morel::NativeMessagingHost<MorelXYMethod> {
  public:
   static const std::vector<std::pair<std::string, MorelXYMethod>> s_methodMap;
 
-  explicit MorelXYHost(int32_t mode = 0, FILE* in = stdin, FILE* out = stdout)
-      : NativeMessagingHost(mode, s_methodMap, in, out) {}
+  // `desktop` must outlive the host. "find_rectangle" writes each capture it searches to
+  // `screenshotPath`.
+  explicit MorelXYHost(Desktop& desktop, std::string screenshotPath = "screenshot.bmp",
+                       FILE* in = stdin, FILE* out = stdout);
 
   morel::HostResponse ProcessRequest(MorelXYMethod method, const json& params) override;
 
   // The first display of the current list that is primary / whose id equals `id`.
-  static std::optional<DisplayInfo> FindPrimaryDisplay();
-  static std::optional<DisplayInfo> FindDisplayById(const std::string& id);
+  std::optional<DisplayInfo> FindPrimaryDisplay();
+  std::optional<DisplayInfo> FindDisplayById(const std::string& id);
+
+ private:
+  morel::HostResponse HandleFindRectangle(const json& params);
+
+  Desktop& m_desktop;
+  std::string m_screenshotPath;
+  // The last event handed to the mouse; all zero until the first, so the pointer is taken to
+  // start at (0, 0).
+  MouseEvent m_lastMouseEvent{};
 };
 
 }  // namespace morel_xy

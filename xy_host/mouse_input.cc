@@ -3,7 +3,6 @@
 #include <chrono>
 #include <initializer_list>
 
-#include "impl/desktop_access.h"
 #include "impl/keyboard.h"
 #include "impl/mouse.h"
 
@@ -19,51 +18,55 @@ MouseEvent WithType(const MouseEvent& event, MouseEventType type) {
 }
 
 // Posts the steps in order; false at the first refused one, leaving the rest unposted.
-bool PostSteps(const MouseEvent& event, std::initializer_list<MouseEventType> steps) {
+bool PostSteps(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEvent& event,
+               std::initializer_list<MouseEventType> steps) {
   for (MouseEventType type : steps) {
-    if (!impl::SendMouseEvent(WithType(event, type))) return false;
+    if (!impl::SendMouseEvent(desktop, lastMouseEvent, WithType(event, type))) return false;
   }
   return true;
 }
 
-bool ModifiedClick(const MouseEvent& event, KeyboardModifierKeys modifier) {
-  impl::SendModifierKeys(modifier, true);
-  const bool clicked = PostSteps(event, {MouseEventType::MouseDown, MouseEventType::MouseUp});
+bool ModifiedClick(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEvent& event,
+                   KeyboardModifierKeys modifier) {
+  impl::SendModifierKeys(desktop, modifier, true);
+  const bool clicked = PostSteps(desktop, lastMouseEvent, event,
+                                 {MouseEventType::MouseDown, MouseEventType::MouseUp});
   // Released even after a refused click: a modifier left down would change every later key and
   // click of the user's session.
-  const bool released = impl::SendModifierKeys(modifier, false);
+  const bool released = impl::SendModifierKeys(desktop, modifier, false);
   return clicked && released;
 }
 
 }  // namespace
 
-bool SendMouseEvent(const MouseEvent& event) {
+bool SendMouseEvent(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEvent& event) {
   using T = MouseEventType;
   switch (event.type) {
     case T::Click:
-      return PostSteps(event, {T::MouseDown, T::MouseUp});
+      return PostSteps(desktop, lastMouseEvent, event, {T::MouseDown, T::MouseUp});
     case T::DoubleClick:
-      if (!PostSteps(event, {T::MouseDown, T::MouseUp})) return false;
-      impl::GetDesktop().Sleep(kDoubleClickPause);
-      return PostSteps(event, {T::MouseDown, T::MouseUp});
+      if (!PostSteps(desktop, lastMouseEvent, event, {T::MouseDown, T::MouseUp})) return false;
+      desktop.Sleep(kDoubleClickPause);
+      return PostSteps(desktop, lastMouseEvent, event, {T::MouseDown, T::MouseUp});
     case T::TripleClick:
       return PostSteps(
-          event, {T::MouseDown, T::MouseUp, T::MouseDown, T::MouseUp, T::MouseDown, T::MouseUp});
+          desktop, lastMouseEvent, event,
+          {T::MouseDown, T::MouseUp, T::MouseDown, T::MouseUp, T::MouseDown, T::MouseUp});
     case T::CtrlClick:
-      return ModifiedClick(event, KeyboardModifierKeys::Ctrl);
+      return ModifiedClick(desktop, lastMouseEvent, event, KeyboardModifierKeys::Ctrl);
     case T::ShiftClick:
-      return ModifiedClick(event, KeyboardModifierKeys::Shift);
+      return ModifiedClick(desktop, lastMouseEvent, event, KeyboardModifierKeys::Shift);
     case T::MouseMove:
     case T::MouseDown:
     case T::MouseUp:
       break;
   }
   // Moves, presses, releases and every type the host does not know.
-  return impl::SendMouseEvent(event);
+  return impl::SendMouseEvent(desktop, lastMouseEvent, event);
 }
 
-bool SendMouseWheelEvent(const MouseWheelEvent& event) {
-  return impl::SendMouseWheelEvent(event);
+bool SendMouseWheelEvent(Desktop& desktop, const MouseWheelEvent& event) {
+  return impl::SendMouseWheelEvent(desktop, event);
 }
 
 }  // namespace morel_xy

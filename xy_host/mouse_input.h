@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "desktop/desktop.h"
+
 namespace morel_xy {
 
 enum class MouseEventType : uint32_t {
@@ -36,10 +38,11 @@ struct MouseWheelEvent {
   int32_t deltaZ = 0;
 };
 
-// Performs one action, expanding clicks into presses and releases. True when every posted
-// event was created and posted.
-bool SendMouseEvent(const MouseEvent& event);
+// Performs one action on `desktop`, expanding clicks into presses and releases.
+// `lastMouseEvent` is the host's memory of the last event posted, whose position is where the
+// pointer is taken to be (all zero before the first). True when every event was posted.
+bool SendMouseEvent(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEvent& event);
 // Turns the wheel at the current pointer position. False when the event was refused.
-bool SendMouseWheelEvent(const MouseWheelEvent& event);
+bool SendMouseWheelEvent(Desktop& desktop, const MouseWheelEvent& event);
 
 }  // namespace morel_xy

@@ -12,11 +12,17 @@ namespace morel_xy {
 
 using morel::json;
 
-// A required parameter, by key without inserting. A `params` that is not an object throws the
-// JSON library's type error for operator[]; an object without the key throws its
-// out_of_range error naming the key. Both become "Exception: " responses.
+// A required parameter, by key without inserting. A `params` that is not an object (absent
+// "params" included, which arrives as null) throws the JSON library's type error 305 in the
+// words the extension has always been answered with, "cannot use operator[] with null" (or
+// "array", "string", ... by the type); newer versions of the library word their own error
+// differently. An object without the key throws the library's out_of_range error naming the
+// key. Both become "Exception: " responses.
 inline const json& RequiredParameter(const json& params, const std::string& key) {
-  if (!params.is_object()) return params[key];
+  if (!params.is_object()) {
+    throw json::type_error::create(
+        305, std::string("cannot use operator[] with ") + params.type_name(), &params);
+  }
   return params.at(key);
 }
 

@@ -1,21 +1,13 @@
 #include "run_morel_xy_host.h"
 
-#include "impl/desktop_access.h"
-#include "impl/input_setup.h"
 #include "morel_xy_host.h"
 
 namespace morel_xy {
 
 int RunMorelXYHost(Desktop& desktop, FILE* in, FILE* out) {
-  impl::SetDesktop(&desktop);
-  int code;
-  {
-    MorelXYHost host(0, in, out);
-    impl::Init();
-    code = host.Process();
-  }
-  impl::SetDesktop(nullptr);
-  return code;
+  desktop.ConfigureSyntheticInput();
+  MorelXYHost host(desktop, "screenshot.bmp", in, out);
+  return host.Process();
 }
 
 }  // namespace morel_xy

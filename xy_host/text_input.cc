@@ -162,7 +162,7 @@ bool ParseText(std::string_view text, const std::function<bool(const KeyboardEve
 
 }  // namespace detail
 
-bool SendText(std::string_view text) {
+bool SendText(Desktop& desktop, std::string_view text) {
   using detail::KeyboardEvent;
   using detail::KeyboardEventType;
   // Two passes over the same text instead of a list of its events, so the memory used does not
@@ -172,9 +172,10 @@ bool SendText(std::string_view text) {
   if (!utf8::is_valid(text.begin(), text.end())) return false;
   if (!detail::ParseText(text, [](const KeyboardEvent&) { return true; })) return false;
 
-  return detail::ParseText(text, [](const KeyboardEvent& event) {
-    return event.type == KeyboardEventType::Text ? impl::SendCharacterKeys(event.text)
-                                                 : impl::SendSpecialKey(event.specialKeyEvent);
+  return detail::ParseText(text, [&desktop](const KeyboardEvent& event) {
+    return event.type == KeyboardEventType::Text
+               ? impl::SendCharacterKeys(desktop, event.text)
+               : impl::SendSpecialKey(desktop, event.specialKeyEvent);
   });
 }
 

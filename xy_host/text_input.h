@@ -6,14 +6,15 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "desktop/desktop.h"
 #include "keyboard_types.h"
 
 namespace morel_xy {
 
-// Parses UTF-8 `text`, with its ${...} chords, and types it. False on a parse error or
-// ill-formed UTF-8 anywhere (nothing is typed) or when the keyboard refuses an event (what was
-// typed stays typed). Nothing is copied: the text may be many megabytes.
-bool SendText(std::string_view text);
+// Parses UTF-8 `text`, with its ${...} chords, and types it on `desktop`. False on a parse
+// error or ill-formed UTF-8 anywhere (nothing is typed) or when the keyboard refuses an event
+// (what was typed stays typed). Nothing is copied: the text may be many megabytes.
+bool SendText(Desktop& desktop, std::string_view text);
 
 namespace detail {
 

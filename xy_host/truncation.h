@@ -24,8 +24,8 @@ inline int32_t TruncateToInt32(double value) {
   return static_cast<int32_t>(t);
 }
 
-// A platform rectangle with each field truncated as above.
-inline Rect TruncatedRect(const PlatformRect& r) {
+// A rectangle of points with each field truncated as above.
+inline Rect TruncatedRect(const PointRect& r) {
   return Rect{TruncateToInt32(r.x), TruncateToInt32(r.y), TruncateToInt32(r.width),
               TruncateToInt32(r.height)};
 }

@@ -11,14 +11,15 @@
 
 namespace morel_test {
 
-EventClient::EventClient(const std::string& display) {
+EventClient::EventClient(const std::string& display, bool asBrowser) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return;
   pid_ = fork();
   if (pid_ == 0) {
     setenv("DISPLAY", display.c_str(), 1);
     dup2(fds[1], STDOUT_FILENO);
-    execl(X_EVENT_CLIENT_PATH, X_EVENT_CLIENT_PATH, static_cast<char*>(nullptr));
+    execl(X_EVENT_CLIENT_PATH, X_EVENT_CLIENT_PATH, asBrowser ? "--browser" : nullptr,
+          static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);

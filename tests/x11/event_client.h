@@ -13,8 +13,9 @@ namespace morel_test {
 // keyboard focus, reporting every key, button and motion event it receives as a line.
 class EventClient {
  public:
-  // Starts the client on `display` and waits until its window is mapped and focused.
-  explicit EventClient(const std::string& display);
+  // Starts the client on `display` and waits until its window is mapped and focused. With
+  // `asBrowser`, the window is a Chromium window to the host.
+  explicit EventClient(const std::string& display, bool asBrowser = false);
   ~EventClient();
   EventClient(const EventClient&) = delete;
   EventClient& operator=(const EventClient&) = delete;

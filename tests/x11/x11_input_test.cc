@@ -9,6 +9,7 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <unistd.h>
+#include <utf8.h>
 
 #include <cstdlib>
 #include <memory>
@@ -16,7 +17,6 @@
 
 #include "event_client.h"
 #include "x11_test_support.h"
-#include "xsettings_blob.h"
 #include "xvfb_server.h"
 
 namespace morel_xy {
@@ -28,12 +28,7 @@ using morel_test::KeyboardMapping;
 using morel_test::KeysDown;
 using morel_test::KeysymOf;
 using morel_test::QueryPointer;
-using P = PlatformMouseEventType;
 using namespace std::chrono_literals;
-
-PostedMouseEvent Mouse(P type, int32_t button, double x, double y) {
-  return PostedMouseEvent{type, button, x, y, 0, 0};
-}
 
 // X11Input on a private Xvfb, with the test client's window covering the screen.
 class X11InputTest : public ::testing::Test {
@@ -76,48 +71,31 @@ class X11InputTest : public ::testing::Test {
   std::unique_ptr<X11Input> input;
 };
 
-TEST_F(X11InputTest, PointerLandsOnThePixelOfThePointTimesTheDesktopScale) {
-  ASSERT_TRUE(input->PostMouseEvent(Mouse(P::MouseMoved, 0, 100, 200)));
+TEST_F(X11InputTest, ButtonsArriveAsLeftRightAndMiddleAtTheirPosition) {
+  ASSERT_TRUE(input->MovePointer({100, 200}));
   EXPECT_EQ(QueryPointer(observer).x, 100);
   EXPECT_EQ(QueryPointer(observer).y, 200);
   EXPECT_EQ(Next("motion"), (std::vector<std::string>{"motion", "100", "200"}));
 
-  // At 192 dpi one point is two pixels.
-  ASSERT_EQ(morel_test::SetXftDpi(xvfb.display(), 192), 0);
-  ASSERT_TRUE(input->PostMouseEvent(Mouse(P::MouseMoved, 0, 100, 200.4)));
-  EXPECT_EQ(QueryPointer(observer).x, 200);
-  EXPECT_EQ(QueryPointer(observer).y, 401);
-  ASSERT_TRUE(input->PostMouseEvent(Mouse(P::LeftMouseDown, 0, 30, 40)));
-  ASSERT_TRUE(input->PostMouseEvent(Mouse(P::LeftMouseUp, 0, 30, 40)));
-  EXPECT_EQ(Next("press"), (std::vector<std::string>{"press", "1", "60", "80", "0"}));
-}
-
-TEST_F(X11InputTest, ButtonsArriveAsLeftRightAndMiddleAtTheirPosition) {
-  const struct {
-    P down, up;
-    int32_t button;
-    const char* xButton;
-  } cases[] = {{P::LeftMouseDown, P::LeftMouseUp, 0, "1"},
-               {P::RightMouseDown, P::RightMouseUp, 1, "3"},
-               {P::OtherMouseDown, P::OtherMouseUp, 2, "2"}};
-  for (const auto& c : cases) {
-    ASSERT_TRUE(input->PostMouseEvent(Mouse(c.down, c.button, 10, 20)));
+  for (const unsigned button : {1u, 3u, 2u}) {
+    ASSERT_TRUE(input->PressButton(button, true, {10, 20}));
     EXPECT_NE(QueryPointer(observer).mask & morel_test::kAnyButtonMask, 0u);
-    ASSERT_TRUE(input->PostMouseEvent(Mouse(c.up, c.button, 10, 20)));
-    EXPECT_EQ(Next("press"), (std::vector<std::string>{"press", c.xButton, "10", "20", "0"}));
+    ASSERT_TRUE(input->PressButton(button, false, {10, 20}));
+    EXPECT_EQ(Next("press"),
+              (std::vector<std::string>{"press", std::to_string(button), "10", "20", "0"}));
     const std::vector<std::string> release = Next("release");
     ASSERT_EQ(release.size(), 5u);
-    EXPECT_EQ(release[1], c.xButton);
+    EXPECT_EQ(release[1], std::to_string(button));
   }
   EXPECT_EQ(QueryPointer(observer).mask & morel_test::kAnyButtonMask, 0u);
 }
 
 TEST_F(X11InputTest, WheelTurnsOneButtonClickPerLinePositiveMeaningUpOrLeft) {
-  ASSERT_TRUE(input->PostMouseEvent(Mouse(P::MouseMoved, 0, 50, 50)));
-  ASSERT_TRUE(input->PostScrollEvent(PostedScrollEvent{2, 0, 0}));   // up
-  ASSERT_TRUE(input->PostScrollEvent(PostedScrollEvent{-1, 0, 9}));  // down; wheel 3 ignored
-  ASSERT_TRUE(input->PostScrollEvent(PostedScrollEvent{0, 1, 0}));   // left
-  ASSERT_TRUE(input->PostScrollEvent(PostedScrollEvent{0, -3, 0}));  // right
+  ASSERT_TRUE(input->MovePointer({50, 50}));
+  ASSERT_TRUE(input->Scroll(2, 0));   // up
+  ASSERT_TRUE(input->Scroll(-1, 0));  // down
+  ASSERT_TRUE(input->Scroll(0, 1));   // left
+  ASSERT_TRUE(input->Scroll(0, -3));  // right
   std::vector<std::string> buttons;
   for (const std::string& line : client->Drain(500ms)) {
     const std::vector<std::string> fields = Fields(line);
@@ -127,16 +105,20 @@ TEST_F(X11InputTest, WheelTurnsOneButtonClickPerLinePositiveMeaningUpOrLeft) {
 }
 
 TEST_F(X11InputTest, HugeWheelDeltaIsCappedInsteadOfHangingTheHost) {
-  ASSERT_TRUE(input->PostScrollEvent(PostedScrollEvent{INT32_MIN, 0, 0}));
+  ASSERT_TRUE(input->Scroll(INT32_MIN, 0));
   size_t presses = 0;
   for (const std::string& line : client->Drain(1000ms)) presses += line.rfind("press 5", 0) == 0;
   EXPECT_EQ(presses, static_cast<size_t>(X11Input::kMaxWheelLines));
 }
 
-TEST_F(X11InputTest, ChordHoldsRealModifierKeysAroundTheKey) {
-  ASSERT_TRUE(input->PostKeyEvent(PostedKeyEvent{0, true, kFlagControl | kFlagShift}));  // A
+TEST_F(X11InputTest, ModifierKeysAreRealKeysAroundTheKey) {
+  ASSERT_TRUE(input->PressKey(XK_Control_L, true));
+  ASSERT_TRUE(input->PressKey(XK_Shift_L, true));
+  ASSERT_TRUE(input->PressKey(XK_a, true));
   EXPECT_EQ(KeysDownNow().size(), 3u) << "Control, Shift and the key";
-  ASSERT_TRUE(input->PostKeyEvent(PostedKeyEvent{0, false, 0}));
+  ASSERT_TRUE(input->PressKey(XK_a, false));
+  ASSERT_TRUE(input->PressKey(XK_Shift_L, false));
+  ASSERT_TRUE(input->PressKey(XK_Control_L, false));
   EXPECT_TRUE(KeysDownNow().empty());
 
   const std::vector<std::string> control = Next("key ");
@@ -197,44 +179,71 @@ TEST_F(X11InputTest, EverySpecialKeyReachesTheClientAsItsKey) {
         return NoSymbol;
     }
   };
-  for (const auto& [key, code] : impl::detail::SPECIAL_KEY_MAP) {
+  for (const auto& [key, keysym] : impl::detail::SPECIAL_KEY_MAP) {
     SCOPED_TRACE("key " + std::to_string(static_cast<uint32_t>(key)));
-    ASSERT_TRUE(input->PostKeyEvent(PostedKeyEvent{code, true, 0}));
-    ASSERT_TRUE(input->PostKeyEvent(PostedKeyEvent{code, false, 0}));
+    ASSERT_TRUE(input->PressKey(keysym, true));
+    ASSERT_TRUE(input->PressKey(keysym, false));
     const std::vector<std::string> press = Next("key ");
     ASSERT_EQ(press.size(), 4u);
     EXPECT_EQ(KeysymOf(observer, std::stoi(press[1])), expectedKeysym(key));
+    EXPECT_EQ(std::stoul(press[2]) & ShiftMask, 0u) << "a key is pressed without Shift";
   }
-  EXPECT_FALSE(input->PostKeyEvent(PostedKeyEvent{200, true, 0})) << "not a key of the host";
   EXPECT_TRUE(KeysDownNow().empty());
 }
 
-TEST_F(X11InputTest, UnicodeCharactersDecodeToThemselvesAndTheKeymapComesBack) {
+TEST_F(X11InputTest, CharactersDecodeToThemselvesAndTheKeymapComesBack) {
   const std::vector<KeySym> keymapBefore = KeyboardMapping(observer);
-  const std::u16string characters[] = {u"a",      u"Z",      u"~",      u"\u00e9",
-                                       u"\u0159", u"\u03a9", u"\u4e2d", u"\U0001F600"};
-  std::string expected;
-  for (const std::u16string& units : characters) {
-    ASSERT_TRUE(input->PostUnicodeKeyEvent(PostedUnicodeKeyEvent{true, units}));
-    ASSERT_TRUE(input->PostUnicodeKeyEvent(PostedUnicodeKeyEvent{false, units}));
+  const std::u32string characters = U"aZ~\u00e9\u0159\u03a9\u03c9\u4e2d\U0001F600";
+  for (const char32_t character : characters) {
+    ASSERT_TRUE(input->TypeCharacter(character, ""));
     std::this_thread::sleep_for(1ms);  // the host's pacing
   }
-  expected = "aZ~\u00e9\u0159\u03a9\u4e2d\U0001F600";
-  EXPECT_EQ(client->ReadText(8, 2s), expected);
-  EXPECT_FALSE(input->PostUnicodeKeyEvent(PostedUnicodeKeyEvent{true, u"ab"})) << "two characters";
-  EXPECT_FALSE(input->PostUnicodeKeyEvent(PostedUnicodeKeyEvent{true, std::u16string(1, 0xD800)}));
+  EXPECT_EQ(client->ReadText(characters.size(), 2s), "aZ~\u00e9\u0159\u03a9\u03c9\u4e2d\U0001F600");
+  EXPECT_FALSE(input->TypeCharacter(0xD800, "")) << "a surrogate is no character";
   EXPECT_NE(KeyboardMapping(observer), keymapBefore) << "scratch keycodes in use";
   input.reset();
   EXPECT_EQ(KeyboardMapping(observer), keymapBefore);
 }
 
+// Characters beyond the layout are mapped many at a time: the text that follows a missing
+// character tells which others to map with it. More of them than the scratch keycodes hold, so
+// keycodes are remapped, each only once it has been quiet long enough.
+TEST_F(X11InputTest, CharactersBeyondTheLayoutAreMappedInBatchesAndTypeExactly) {
+  std::u32string text;
+  for (char32_t c = U'\u4e00'; c < U'\u4e00' + 60; ++c) text += c;  // 60 distinct CJK
+  text += U"\u0391\u03b1\u0392\u03b2\u00e9\u4e00\U0001F600\u4e01";  // cased pairs and repeats
+  std::string utf8;
+  for (const char32_t c : text) {
+    char buffer[4];
+    utf8.append(buffer, utf8::unchecked::append(c, buffer));
+  }
+  int mappings = 0;
+  std::string_view rest = utf8;
+  while (!rest.empty()) {
+    auto it = rest.begin();
+    const char32_t character = utf8::unchecked::next(it);
+    rest = std::string_view(it, rest.end());
+    const std::vector<KeySym> before = KeyboardMapping(observer);
+    ASSERT_TRUE(input->TypeCharacter(character, rest));
+    mappings += KeyboardMapping(observer) != before;
+    std::this_thread::sleep_for(1ms);
+  }
+  EXPECT_EQ(client->ReadText(text.size(), 5s), utf8);
+  // Xvfb's layout leaves 19 keycodes free, two characters each: 60 + 6 new characters need at
+  // least two changes, and batching keeps them to a handful rather than one per character.
+  EXPECT_GE(mappings, 2);
+  EXPECT_LE(mappings, 6);
+}
+
 TEST_F(X11InputTest, DestroyingReleasesHeldKeysAndButtonsAndRestoresTheKeymap) {
   const std::vector<KeySym> keymapBefore = KeyboardMapping(observer);
-  ASSERT_TRUE(input->PostUnicodeKeyEvent(PostedUnicodeKeyEvent{true, u"\u4e2d"}));
-  ASSERT_TRUE(input->PostKeyEvent(PostedKeyEvent{6, true, kFlagControl | kFlagCommand}));
-  ASSERT_TRUE(input->PostKeyEvent(PostedKeyEvent{58, true, kFlagAlternate}));
-  ASSERT_TRUE(input->PostMouseEvent(Mouse(P::RightMouseDown, 1, 5, 5)));
-  EXPECT_EQ(KeysDownNow().size(), 5u);
+  ASSERT_TRUE(input->TypeCharacter(U'\u4e2d', ""));
+  ASSERT_TRUE(input->PressKey(XK_Control_L, true));
+  ASSERT_TRUE(input->PressKey(XK_Super_L, true));
+  ASSERT_TRUE(input->PressKey(XK_z, true));
+  ASSERT_TRUE(input->PressKey(XK_F20, true)) << "a key the layout lacks, on a scratch keycode";
+  ASSERT_TRUE(input->PressButton(3, true, {5, 5}));
+  EXPECT_EQ(KeysDownNow().size(), 4u);
   EXPECT_NE(QueryPointer(observer).mask & Button3Mask, 0u);
 
   input.reset();
@@ -244,8 +253,8 @@ TEST_F(X11InputTest, DestroyingReleasesHeldKeysAndButtonsAndRestoresTheKeymap) {
 }
 
 TEST_F(X11InputTest, LostConnectionReportsFailureReleasesKeysAndKeepsTheProcess) {
-  ASSERT_TRUE(input->PostKeyEvent(PostedKeyEvent{59, true, kFlagControl}));
-  ASSERT_TRUE(input->PostMouseEvent(Mouse(P::LeftMouseDown, 0, 5, 5)));
+  ASSERT_TRUE(input->PressKey(XK_Control_L, true));
+  ASSERT_TRUE(input->PressButton(1, true, {5, 5}));
   ASSERT_EQ(KeysDownNow().size(), 1u);
 
   // Kill the input's connection from outside, as a server reset or xkill would.
@@ -255,42 +264,14 @@ TEST_F(X11InputTest, LostConnectionReportsFailureReleasesKeysAndKeepsTheProcess)
   XKillClient(observer, own);
   XSync(observer, False);
 
-  EXPECT_FALSE(input->PostKeyEvent(PostedKeyEvent{0, true, 0}));
+  EXPECT_FALSE(input->PressKey(XK_a, true));
   EXPECT_FALSE(connection->alive());
   EXPECT_TRUE(KeysDownNow().empty());
   EXPECT_EQ(QueryPointer(observer).mask & morel_test::kAnyButtonMask, 0u);
   // Later operations keep answering, with failure.
-  EXPECT_FALSE(input->PostMouseEvent(Mouse(P::MouseMoved, 0, 1, 1)));
-  EXPECT_FALSE(input->PostScrollEvent(PostedScrollEvent{1, 0, 0}));
-  EXPECT_FALSE(input->PostUnicodeKeyEvent(PostedUnicodeKeyEvent{true, u"x"}));
-  EXPECT_DOUBLE_EQ(input->DoubleClickInterval(), 0.4);
-}
-
-// An XSETTINGS blob (little-endian) with a string setting before the integer one.
-std::string SettingsBlob(int32_t doubleClickMs) {
-  return morel_test::XSettingsBlob(false)
-      .AddString("Net/ThemeName", "abc")
-      .AddInteger("Net/DoubleClickTime", doubleClickMs)
-      .data();
-}
-
-TEST_F(X11InputTest, DoubleClickIntervalFollowsTheSettingsManager) {
-  EXPECT_DOUBLE_EQ(input->DoubleClickInterval(), 0.4);
-
-  const Window manager =
-      XCreateSimpleWindow(observer, DefaultRootWindow(observer), 0, 0, 1, 1, 0, 0, 0);
-  const std::string blob = SettingsBlob(250);
-  const Atom settings = XInternAtom(observer, "_XSETTINGS_SETTINGS", False);
-  XChangeProperty(observer, manager, settings, settings, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(blob.data()),
-                  static_cast<int>(blob.size()));
-  XSetSelectionOwner(observer, XInternAtom(observer, "_XSETTINGS_S0", False), manager, CurrentTime);
-  XSync(observer, False);
-  EXPECT_DOUBLE_EQ(input->DoubleClickInterval(), 0.25);
-
-  XDestroyWindow(observer, manager);
-  XSync(observer, False);
-  EXPECT_DOUBLE_EQ(input->DoubleClickInterval(), 0.4);
+  EXPECT_FALSE(input->MovePointer({1, 1}));
+  EXPECT_FALSE(input->Scroll(1, 0));
+  EXPECT_FALSE(input->TypeCharacter(U'x', ""));
 }
 
 }  // namespace

@@ -5,10 +5,13 @@
 //   keyup <keycode> <state>
 //   press <button> <x> <y> <state>  /  release <button> <x> <y> <state>
 //   motion <x> <y>
-// It runs until it is killed.
+// With --browser its window presents itself as a Chromium window (WM_CLASS, _NET_WM_PID, a
+// title), so the host takes it for the browser. It runs until it is killed.
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstdio>
@@ -37,7 +40,8 @@ bool ChooseUtf8Locale() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const bool asBrowser = argc > 1 && std::strcmp(argv[1], "--browser") == 0;
   if (!ChooseUtf8Locale()) {
     std::fprintf(stderr, "no UTF-8 locale that Xlib supports\n");
     return 2;
@@ -54,6 +58,14 @@ int main() {
   XSelectInput(display, window,
                KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                    PointerMotionMask | StructureNotifyMask | FocusChangeMask);
+  if (asBrowser) {
+    XClassHint hint{const_cast<char*>("chromium"), const_cast<char*>("Chromium")};
+    XSetClassHint(display, window, &hint);
+    const long pid = getpid();
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    XStoreName(display, window, "Event client");
+  }
   XIM im = XOpenIM(display, nullptr, nullptr, nullptr);
   if (!im) return 4;
   XIC ic = XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window,

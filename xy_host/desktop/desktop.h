@@ -51,22 +51,22 @@ enum class Browser : uint8_t { Chrome, Firefox };
 // One top-level window as the user sees it: mapped, not minimised, not part of the desktop
 // itself (backgrounds, docks and panels are never listed).
 struct TopLevelWindow {
-  int32_t pid = 0;       // the owning process; 0 when the window system does not know it
-  std::string title;     // UTF-8; empty when the window has none
-  bool normal = false;   // a normal or dialog window, as opposed to menus, tooltips, utilities
-  PointRect frame;       // the outer frame, decorations included
+  int32_t pid = 0;      // the owning process; 0 when the window system does not know it
+  std::string title;    // UTF-8; empty when the window has none
+  bool normal = false;  // a normal or dialog window, as opposed to menus, tooltips, utilities
+  PointRect frame;      // the outer frame, decorations included
 
   bool operator==(const TopLevelWindow&) const = default;
 };
 
 // One display (a monitor of X11's RandR, an output of Wayland).
 struct DesktopDisplay {
-  uint32_t number = 0;     // stable for the display's life, unique among the displays
-  std::string name;        // the monitor's product name, else the connector's name
-  bool main = false;       // exactly one display is the main one
-  double scale = 1.0;      // device pixels per point
-  PointRect frame;         // the whole display
-  PointRect workArea;      // the part not covered by panels and docks (the frame when unknown)
+  uint32_t number = 0;  // stable for the display's life, unique among the displays
+  std::string name;     // the monitor's product name, else the connector's name
+  bool main = false;    // exactly one display is the main one
+  double scale = 1.0;   // device pixels per point
+  PointRect frame;      // the whole display
+  PointRect workArea;   // the part not covered by panels and docks (the frame when unknown)
 
   bool operator==(const DesktopDisplay&) const = default;
 };

@@ -1,12 +1,8 @@
 #include "desktop/refusing_desktop.h"
 
-#include "desktop/system_clock.h"
+#include "desktop/sleep_for.h"
 
 namespace morel_xy {
-
-double RefusingDesktop::Now() {
-  return WallClockSeconds();
-}
 
 void RefusingDesktop::Sleep(std::chrono::nanoseconds duration) {
   SleepFor(duration);

@@ -5,20 +5,19 @@
 
 namespace morel_xy::impl {
 
-// Posts one press, release or move, moving the pointer first when it is elsewhere.
-bool SendMouseEvent(const MouseEvent& event);
-// Posts one line-unit scroll event: wheel 1 = deltaX, wheel 2 = deltaY, wheel 3 = deltaZ.
-bool SendMouseWheelEvent(const MouseWheelEvent& event);
+// Posts one press, release or move, moving the pointer first when `lastMouseEvent` says it is
+// elsewhere; `lastMouseEvent` becomes `event` once the pointer is there.
+bool SendMouseEvent(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEvent& event);
+// Scrolls by lines at the pointer: deltaX turns the vertical wheel and deltaY the horizontal
+// one, as the extension has always sent them (positive: up, left); deltaZ has no wheel on
+// Linux desktops.
+bool SendMouseWheelEvent(Desktop& desktop, const MouseWheelEvent& event);
 
 namespace detail {
 
-// Builds, numbers and posts one event.
-bool PostMouseEvent(const MouseEvent& event);
-// The click state for a press (true) or any other event (false), advancing the click series.
-int GetClickCount(bool mouseDown);
-// Posts one event with the given click state and event number, then sleeps 1 ms.
-bool PostMouseEvent(double x, double y, int32_t button, PlatformMouseEventType type, int clickState,
-                    int eventNumber);
+// Posts one event, then sleeps 1 ms. A press or release of a known button goes out as that
+// button; every other type, and a press or release of an unknown button, as a move.
+bool PostMouseEvent(Desktop& desktop, const MouseEvent& event);
 
 }  // namespace detail
 }  // namespace morel_xy::impl

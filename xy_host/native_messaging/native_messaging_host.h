@@ -38,9 +38,9 @@ inline constexpr int kUnknownMethod = -5;     // "method" missing, not a string,
 template <typename Method>
 class NativeMessagingHost {
  public:
-  NativeMessagingHost(int32_t mode, const std::vector<std::pair<std::string, Method>>& methods,
-                      FILE* in = stdin, FILE* out = stdout)
-      : m_mode(mode), m_methodMap(methods.begin(), methods.end()), m_in(in), m_out(out) {}
+  explicit NativeMessagingHost(const std::vector<std::pair<std::string, Method>>& methods,
+                               FILE* in = stdin, FILE* out = stdout)
+      : m_methodMap(methods.begin(), methods.end()), m_in(in), m_out(out) {}
   virtual ~NativeMessagingHost() = default;
 
   NativeMessagingHost(const NativeMessagingHost&) = delete;
@@ -49,9 +49,6 @@ class NativeMessagingHost {
   // Handles one request. Reports failure by returning HostResponse::Error or by throwing an
   // exception derived from std::exception.
   virtual HostResponse ProcessRequest(Method method, const json& params) = 0;
-
-  // The framing mode; 0, length-prefixed JSON on the two streams, is the only one.
-  int32_t Mode() const { return m_mode; }
 
   // Runs the request loop until the channel ends; returns one of the end codes above.
   int Process() {
@@ -94,7 +91,10 @@ class NativeMessagingHost {
     body.SkipByteOrderMark();
     JsonDocumentBuilder document;
     const bool parsed = json::sax_parse(body.begin(), body.end(), &document);
-    if (!parsed) body.SkipRest();
+    // The parser may stop before the body's end: where it gave up, and also after a whole
+    // value followed by a NUL byte, which it takes for the end of its input. The rest of the
+    // frame is read either way, or it would be taken for the next frame's length.
+    body.SkipRest();
     if (body.Truncated()) return kEndOfInput;
     if (!parsed) return kMalformedRequest;
     request = document.Release();
@@ -139,7 +139,6 @@ class NativeMessagingHost {
     return false;
   }
 
-  int32_t m_mode;
   std::unordered_map<std::string, Method> m_methodMap;
   FILE* m_in;
   FILE* m_out;

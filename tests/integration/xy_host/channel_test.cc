@@ -41,15 +41,23 @@ TEST_F(ChannelTest, ParametersOfAMethodThatNeedsThemWhenParamsIsAbsent) {
   host.Send(R"({"id":1,"method":"send_text"})");
   host.Send(R"({"id":2,"method":"send_mouse_event","params":{"type":"3","button":0,"x":0,"y":0}})");
   host.Send(R"({"id":3,"method":"find_rectangle","params":{"displayId":""}})");
+  host.Send(R"({"id":4,"method":"send_mouse_wheel_event","params":[1,2,3]})");
+  host.Send(R"({"id":5,"method":"find_rectangle","params":"#FF0000"})");
   EXPECT_EQ(
       host.Receive(),
-      R"({"error":["message","Exception: [json.exception.type_error.305] cannot use operator[] with a string argument with null"],"id":1})");
+      R"({"error":["message","Exception: [json.exception.type_error.305] cannot use operator[] with null"],"id":1})");
   EXPECT_EQ(
       host.Receive(),
       R"({"error":["message","Exception: [json.exception.type_error.302] type must be number, but is string"],"id":2})");
   EXPECT_EQ(
       host.Receive(),
       R"({"error":["message","Exception: [json.exception.out_of_range.403] key 'color' not found"],"id":3})");
+  EXPECT_EQ(
+      host.Receive(),
+      R"({"error":["message","Exception: [json.exception.type_error.305] cannot use operator[] with array"],"id":4})");
+  EXPECT_EQ(
+      host.Receive(),
+      R"({"error":["message","Exception: [json.exception.type_error.305] cannot use operator[] with string"],"id":5})");
 }
 
 TEST_F(ChannelTest, GetVersionIgnoresParamsAndKeepsIdOrder) {

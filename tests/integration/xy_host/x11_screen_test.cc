@@ -6,7 +6,6 @@
 #include <chrono>
 #include <thread>
 
-#include "browser_window.h"
 #include "impl/displays.h"
 #include "impl/windows.h"
 #include "morel_xy_host.h"
@@ -21,46 +20,58 @@ using morel_xy::DisplayInfo;
 using morel_xy::Rect;
 namespace impl = morel_xy::impl;
 
-std::optional<impl::detail::WindowInfo> ActiveWindow() {
-  impl::detail::WindowInfo info;
-  if (!impl::detail::GetActiveBrowserWindow(info)) return std::nullopt;
-  return info;
-}
-
-std::optional<DisplayInfo> DisplayNamed(const std::string& name) {
-  for (const DisplayInfo& d : impl::GetDisplayList()) {
-    if (d.name == name) return d;
+// The host's operations on the desktop under test.
+class X11ScreenTest : public X11DesktopTest {
+ protected:
+  std::optional<impl::detail::WindowInfo> ActiveWindow() {
+    impl::detail::WindowInfo info;
+    if (!impl::detail::GetActiveBrowserWindow(*desktop_, info)) return std::nullopt;
+    return info;
   }
-  return std::nullopt;
-}
+  std::vector<DisplayInfo> DisplayList() { return impl::GetDisplayList(*desktop_); }
+  std::optional<DisplayInfo> DisplayNamed(const std::string& name) {
+    for (const DisplayInfo& d : DisplayList()) {
+      if (d.name == name) return d;
+    }
+    return std::nullopt;
+  }
+  std::optional<DisplayInfo> Primary() {
+    return morel_xy::MorelXYHost(*desktop_).FindPrimaryDisplay();
+  }
+  bool OuterRect(Rect& rect) { return impl::GetActiveBrowserOuterRect(*desktop_, rect); }
+  bool Capture(const DisplayInfo& display, Bitmap& bitmap) {
+    return impl::CaptureActiveWindow(*desktop_, display, bitmap);
+  }
+  double Scale() { return impl::GetScreenBackingScaleFactor(*desktop_); }
+};
 
 Color Rgb(uint32_t rgb) {
   return Color{static_cast<uint8_t>(rgb), static_cast<uint8_t>(rgb >> 8),
                static_cast<uint8_t>(rgb >> 16)};
 }
 
-TEST_F(X11DesktopTest, OneMonitorIsOnePrimaryDisplayAtTheOrigin) {
+TEST_F(X11ScreenTest, OneMonitorIsOnePrimaryDisplayAtTheOrigin) {
   Start({.width = 1280, .height = 800});
   OpenDesktop();
-  const std::vector<DisplayInfo> list = impl::GetDisplayList();
+  const std::vector<DisplayInfo> list = DisplayList();
   ASSERT_EQ(list.size(), 1u);
   EXPECT_TRUE(list[0].isPrimary);
   EXPECT_EQ(list[0].name, "screen");  // Xvfb's output; it has no EDID
-  EXPECT_EQ(list[0].id, std::to_string(desktop_->MainDisplayNumber()));
+  EXPECT_EQ(list[0].id, std::to_string(desktop_->ListDisplays().at(0).number));
   EXPECT_EQ(list[0].id.find_first_not_of("0123456789"), std::string::npos);
   EXPECT_EQ(list[0].frame, (Rect{0, 0, 1280, 800}));
   EXPECT_EQ(list[0].visibleFrame, (Rect{0, 0, 1280, 800}));
   EXPECT_EQ(list[0].backingScaleFactor, 1.0);
-  EXPECT_EQ(impl::GetScreenBackingScaleFactor(), 1.0);
+  EXPECT_EQ(Scale(), 1.0);
 }
 
-TEST_F(X11DesktopTest, TwoMonitorsMadeWithXrandr) {
+TEST_F(X11ScreenTest, TwoMonitorsMadeWithXrandr) {
   Start({.width = 1280, .height = 1200});
   Run({"xrandr", "--setmonitor", "bottom", "1280/338x800/212+0+400", "screen"});
   Run({"xrandr", "--setmonitor", "top", "640/169x400/106+320+0", "none"});
   Run({"xrandr", "--output", "screen", "--primary"});
   OpenDesktop();
-  const std::vector<DisplayInfo> list = impl::GetDisplayList();
+  const std::vector<DisplayInfo> list = DisplayList();
   ASSERT_EQ(list.size(), 2u);
   const std::optional<DisplayInfo> bottom = DisplayNamed("screen");
   const std::optional<DisplayInfo> top = DisplayNamed("top");
@@ -71,27 +82,27 @@ TEST_F(X11DesktopTest, TwoMonitorsMadeWithXrandr) {
   EXPECT_EQ(bottom->frame, (Rect{0, 0, 1280, 800}));
   // Above the primary display: y counts up from the primary's bottom edge.
   EXPECT_EQ(top->frame, (Rect{320, 800, 640, 400}));
-  EXPECT_EQ(morel_xy::MorelXYHost::FindDisplayById(top->id)->name, "top");
-  EXPECT_EQ(morel_xy::MorelXYHost::FindPrimaryDisplay()->name, "screen");
+  EXPECT_EQ(morel_xy::MorelXYHost(*desktop_).FindDisplayById(top->id)->name, "top");
+  EXPECT_EQ(Primary()->name, "screen");
 }
 
-TEST_F(X11DesktopTest, DesktopScaleFromXftDpi) {
+TEST_F(X11ScreenTest, DesktopScaleFromXftDpi) {
   Start({.width = 1280, .height = 800});
   SetDpi(192);
   OpenDesktop();
-  EXPECT_EQ(impl::GetScreenBackingScaleFactor(), 2.0);
-  const std::vector<DisplayInfo> list = impl::GetDisplayList();
+  EXPECT_EQ(Scale(), 2.0);
+  const std::vector<DisplayInfo> list = DisplayList();
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].backingScaleFactor, 2.0);
   EXPECT_EQ(list[0].frame, (Rect{0, 0, 640, 400}));
 
   auto window = MakeWindow(Browser("Chromium", "Scaled", 101, 51, 300, 201));
   Rect rect;
-  ASSERT_TRUE(morel_xy::GetActiveBrowserOuterRect(rect));
+  ASSERT_TRUE(OuterRect(rect));
   EXPECT_EQ(rect, (Rect{50, 25, 150, 100}));  // 50.5, 25.5, 150, 100.5 truncated
 }
 
-TEST_F(X11DesktopTest, VisibleFrameFromTheWorkArea) {
+TEST_F(X11ScreenTest, VisibleFrameFromTheWorkArea) {
   Start({.width = 1280, .height = 800});
   {
     Display* d = XOpenDisplay(server_->display().c_str());
@@ -102,16 +113,16 @@ TEST_F(X11DesktopTest, VisibleFrameFromTheWorkArea) {
     XCloseDisplay(d);
   }
   OpenDesktop();
-  const std::vector<DisplayInfo> list = impl::GetDisplayList();
+  const std::vector<DisplayInfo> list = DisplayList();
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].frame, (Rect{0, 0, 1280, 800}));
   EXPECT_EQ(list[0].visibleFrame, (Rect{0, 30, 1280, 740}));  // 30 at the bottom, 30 at the top
 }
 
-TEST_F(X11DesktopTest, BrowserWindowsByClassAndOwnerFrontToBackWithFrames) {
+TEST_F(X11ScreenTest, BrowserWindowsByClassAndOwnerFrontToBackWithFrames) {
   Start({.width = 1280, .height = 800, .windowManager = true});
   OpenDesktop();
-  EXPECT_EQ(impl::detail::GetApplicationPid(impl::detail::CHROME_BUNDLE_ID), -1);
+  EXPECT_EQ(desktop_->GetApplicationPid(morel_xy::Browser::Chrome), -1);
   EXPECT_FALSE(ActiveWindow());
 
   auto chromium = MakeWindow(Browser("Chromium", "Chromium page", 50, 60, 300, 200));
@@ -120,15 +131,13 @@ TEST_F(X11DesktopTest, BrowserWindowsByClassAndOwnerFrontToBackWithFrames) {
   otherOptions.pid = getppid();  // another application
   auto other = MakeWindow(otherOptions);
 
-  EXPECT_EQ(impl::detail::GetApplicationPid(impl::detail::CHROME_BUNDLE_ID), getpid());
-  EXPECT_EQ(impl::detail::GetApplicationPid(impl::detail::FIREFOX_BUNDLE_ID), getpid());
-  EXPECT_EQ(impl::detail::GetApplicationPid("com.example.other"), -1);
+  EXPECT_EQ(desktop_->GetApplicationPid(morel_xy::Browser::Chrome), getpid());
+  EXPECT_EQ(desktop_->GetApplicationPid(morel_xy::Browser::Firefox), getpid());
 
   // The terminal is in front, but only the browsers count; Firefox was mapped last.
   std::optional<impl::detail::WindowInfo> active = ActiveWindow();
   ASSERT_TRUE(active);
   EXPECT_EQ(active->name, "Mozilla Firefox");
-  EXPECT_EQ(static_cast<Window>(active->windowNumber), firefox->id());
   EXPECT_EQ(active->ownerPid, getpid());
 
   chromium->Activate();
@@ -141,13 +150,13 @@ TEST_F(X11DesktopTest, BrowserWindowsByClassAndOwnerFrontToBackWithFrames) {
   const TestWindow::Box client = chromium->Client();
   EXPECT_GT(frame.height, client.height);  // a title bar
   Rect rect;
-  ASSERT_TRUE(morel_xy::GetActiveBrowserOuterRect(rect));
+  ASSERT_TRUE(OuterRect(rect));
   EXPECT_EQ(rect, (Rect{frame.x, frame.y, frame.width, frame.height}));
   EXPECT_LE(rect.x, client.x);
   EXPECT_LT(rect.y, client.y);
 }
 
-TEST_F(X11DesktopTest, MinimisedUntitledAndNonNormalWindowsAreSkipped) {
+TEST_F(X11ScreenTest, MinimisedUntitledAndNonNormalWindowsAreSkipped) {
   Start({.width = 1280, .height = 800, .windowManager = true});
   OpenDesktop();
   auto back = MakeWindow(Browser("Chromium", "The one", 10, 10, 200, 150));
@@ -171,16 +180,15 @@ TEST_F(X11DesktopTest, MinimisedUntitledAndNonNormalWindowsAreSkipped) {
   const auto windows = desktop_->ListOnScreenWindows();
   ASSERT_TRUE(windows);
   bool sawDock = false, sawUntitled = false;
-  for (const morel_xy::OnScreenWindow& w : *windows) {
-    EXPECT_NE(static_cast<Window>(*w.windowNumber), minimised->id());
-    if (static_cast<Window>(*w.windowNumber) == dockWindow->id()) {
+  for (const morel_xy::TopLevelWindow& w : *windows) {
+    EXPECT_NE(w.title, "Minimised");
+    if (w.title == "A dock") {
       sawDock = true;
-      EXPECT_EQ(w.layer, 20);
+      EXPECT_FALSE(w.normal);
     }
-    if (static_cast<Window>(*w.windowNumber) == untitledWindow->id()) {
+    if (w.title.empty()) {
       sawUntitled = true;
-      EXPECT_EQ(w.name, "");
-      EXPECT_EQ(w.layer, 0);
+      EXPECT_TRUE(w.normal);
     }
   }
   EXPECT_TRUE(sawDock);
@@ -197,7 +205,7 @@ TEST_F(X11DesktopTest, MinimisedUntitledAndNonNormalWindowsAreSkipped) {
   EXPECT_EQ(active->name, "Caf\xC3\xA9 dialog");
 }
 
-TEST_F(X11DesktopTest, WithoutWindowManagerTheRootsMappedChildrenTopFirst) {
+TEST_F(X11ScreenTest, WithoutWindowManagerTheRootsMappedChildrenTopFirst) {
   Start({.width = 800, .height = 600});
   OpenDesktop();
   TestWindow::Options bordered = Browser("Google-chrome", "Chrome", 10, 20, 100, 50);
@@ -213,15 +221,15 @@ TEST_F(X11DesktopTest, WithoutWindowManagerTheRootsMappedChildrenTopFirst) {
   const auto windows = desktop_->ListOnScreenWindows();
   ASSERT_TRUE(windows);
   ASSERT_EQ(windows->size(), 2u);
-  EXPECT_EQ(static_cast<Window>(*(*windows)[0].windowNumber), other->id());  // mapped last
-  EXPECT_EQ((*windows)[1].bounds, (morel_xy::PlatformRect{10, 20, 106, 56}));
+  EXPECT_EQ((*windows)[0].title, "Other");  // mapped last
+  EXPECT_EQ((*windows)[1].frame, (morel_xy::PointRect{10, 20, 106, 56}));
 
   Rect rect;
-  ASSERT_TRUE(morel_xy::GetActiveBrowserOuterRect(rect));
+  ASSERT_TRUE(OuterRect(rect));
   EXPECT_EQ(rect, (Rect{10, 20, 106, 56}));  // border included
 }
 
-TEST_F(X11DesktopTest, CaptureIsPixelExact) {
+TEST_F(X11ScreenTest, CaptureIsPixelExact) {
   Start({.width = 800, .height = 600});
   OpenDesktop();
   TestWindow::Options o = Browser("Chromium", "Capture", 100, 50, 64, 40);
@@ -231,7 +239,7 @@ TEST_F(X11DesktopTest, CaptureIsPixelExact) {
   window->Fill(20, 10, 1, 1, 0x00FF01);
 
   Bitmap bitmap;
-  ASSERT_TRUE(impl::CaptureActiveWindow(*morel_xy::MorelXYHost::FindPrimaryDisplay(), bitmap));
+  ASSERT_TRUE(Capture(*Primary(), bitmap));
   ASSERT_EQ(bitmap.width, 64);
   ASSERT_EQ(bitmap.height, 40);
   for (int y = 0; y < 40; ++y) {
@@ -244,7 +252,7 @@ TEST_F(X11DesktopTest, CaptureIsPixelExact) {
   }
 }
 
-TEST_F(X11DesktopTest, CaptureOnAMonitorNotAtTheOrigin) {
+TEST_F(X11ScreenTest, CaptureOnAMonitorNotAtTheOrigin) {
   Start({.width = 1280, .height = 800});
   Run({"xrandr", "--setmonitor", "left", "640/169x800/212+0+0", "screen"});
   Run({"xrandr", "--setmonitor", "right", "640/169x800/212+640+0", "none"});
@@ -260,18 +268,18 @@ TEST_F(X11DesktopTest, CaptureOnAMonitorNotAtTheOrigin) {
   ASSERT_TRUE(right && left);
   EXPECT_EQ(right->frame, (Rect{640, 0, 640, 800}));
   Bitmap bitmap;
-  ASSERT_TRUE(impl::CaptureActiveWindow(*right, bitmap));
+  ASSERT_TRUE(Capture(*right, bitmap));
   ASSERT_EQ(bitmap.width, 50);
   ASSERT_EQ(bitmap.height, 30);
   EXPECT_EQ(bitmap.pixels[0], Rgb(0x010203));
   EXPECT_EQ(bitmap.pixels[1], Rgb(0xABCDEF));
   EXPECT_EQ(bitmap.pixels.back(), Rgb(0xABCDEF));
   // The window does not lie on the left monitor.
-  EXPECT_FALSE(impl::CaptureActiveWindow(*left, bitmap));
+  EXPECT_FALSE(Capture(*left, bitmap));
   EXPECT_EQ(bitmap.width, 50);
 }
 
-TEST_F(X11DesktopTest, WindowsVanishingMidCallNeverEndTheProcess) {
+TEST_F(X11ScreenTest, WindowsVanishingMidCallNeverEndTheProcess) {
   Start({.width = 800, .height = 600});
   OpenDesktop();
   auto steady = MakeWindow(Browser("Chromium", "Steady", 0, 0, 300, 200));
@@ -284,8 +292,8 @@ TEST_F(X11DesktopTest, WindowsVanishingMidCallNeverEndTheProcess) {
   while (std::chrono::steady_clock::now() < end) {
     Bitmap bitmap;
     Rect rect;
-    if (morel_xy::GetActiveBrowserOuterRect(rect)) ++answered;
-    if (impl::CaptureActiveWindow(*morel_xy::MorelXYHost::FindPrimaryDisplay(), bitmap)) {
+    if (OuterRect(rect)) ++answered;
+    if (Capture(*Primary(), bitmap)) {
       EXPECT_EQ(bitmap.pixels.size(), static_cast<size_t>(bitmap.width) * bitmap.height);
     }
     EXPECT_TRUE(desktop_->ListOnScreenWindows().has_value());
@@ -300,22 +308,22 @@ TEST_F(X11DesktopTest, WindowsVanishingMidCallNeverEndTheProcess) {
   EXPECT_EQ(active->name, "Steady");
 }
 
-TEST_F(X11DesktopTest, LostServerMakesEveryOperationFailQuietly) {
+TEST_F(X11ScreenTest, LostServerMakesEveryOperationFailQuietly) {
   Start({.width = 800, .height = 600});
   OpenDesktop();
   auto window = MakeWindow(Browser("Chromium", "Soon gone", 0, 0, 100, 100));
-  const std::optional<DisplayInfo> primary = morel_xy::MorelXYHost::FindPrimaryDisplay();
+  const std::optional<DisplayInfo> primary = Primary();
   ASSERT_TRUE(primary);
   window.reset();
   server_.reset();  // the X server ends
-  EXPECT_TRUE(impl::GetDisplayList().empty());
-  EXPECT_EQ(impl::GetScreenBackingScaleFactor(), 0.0);
+  EXPECT_TRUE(DisplayList().empty());
+  EXPECT_EQ(Scale(), 0.0);
   Rect rect{1, 2, 3, 4};
-  EXPECT_FALSE(morel_xy::GetActiveBrowserOuterRect(rect));
+  EXPECT_FALSE(OuterRect(rect));
   EXPECT_EQ(rect, (Rect{1, 2, 3, 4}));
   Bitmap bitmap;
-  EXPECT_FALSE(impl::CaptureActiveWindow(*primary, bitmap));
-  EXPECT_EQ(impl::detail::GetApplicationPid(impl::detail::CHROME_BUNDLE_ID), -1);
+  EXPECT_FALSE(Capture(*primary, bitmap));
+  EXPECT_EQ(desktop_->GetApplicationPid(morel_xy::Browser::Chrome), -1);
 }
 
 }  // namespace

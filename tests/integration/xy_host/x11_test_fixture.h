@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "desktop/x11/x11_desktop.h"
-#include "impl/desktop_access.h"
 #include "test_window.h"
 #include "xvfb_server.h"
 
@@ -75,10 +74,8 @@ class X11DesktopTest : public ::testing::Test {
   void OpenDesktop() {
     desktop_ = morel_xy::OpenX11Desktop();
     ASSERT_TRUE(desktop_);
-    morel_xy::impl::SetDesktop(desktop_.get());
   }
   void TearDown() override {
-    morel_xy::impl::SetDesktop(nullptr);
     desktop_.reset();
     server_.reset();
   }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "desktop/fake/fake_desktop.h"
-#include "impl/desktop_access.h"
 #include "morel_xy_host.h"
 
 namespace morel_xy::impl {
@@ -13,17 +12,16 @@ using detail::WindowAreaOnDisplay;
 
 constexpr int32_t kChrome = 900;
 
-// A display image whose pixel (x, y) has R = x, G = y, B = 7 and alpha 255 (low bytes only).
+// A display image whose pixel (x, y) has R = x, G = y, B = 7 (low bytes only).
 CapturedImage Gradient(int32_t w, int32_t h) {
   CapturedImage image{w, h, static_cast<size_t>(w) * 4 + 8, {}};  // rows padded by 8 bytes
-  image.rgba.assign(image.bytesPerRow * static_cast<size_t>(h), 0xEE);
+  image.bgrx.assign(image.bytesPerRow * static_cast<size_t>(h), 0xEE);
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t x = 0; x < w; ++x) {
-      uint8_t* p = image.rgba.data() + static_cast<size_t>(y) * image.bytesPerRow + 4 * x;
-      p[0] = static_cast<uint8_t>(x);
+      uint8_t* p = image.bgrx.data() + static_cast<size_t>(y) * image.bytesPerRow + 4 * x;
+      p[0] = 7;
       p[1] = static_cast<uint8_t>(y);
-      p[2] = 7;
-      p[3] = 255;
+      p[2] = static_cast<uint8_t>(x);
     }
   }
   return image;
@@ -32,47 +30,53 @@ CapturedImage Gradient(int32_t w, int32_t h) {
 class DisplaysTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Main display 1440 x 900 points at scale 2; a second display above it, shifted right.
-    fake_.screens = {
-        Screen{1, "Main", 2.0, {0, 0, 1440, 900}, {0, 0, 1440, 875}},
-        Screen{7, "Upper", 2.0, {200.5, 900, 1280.75, 720.25}, {200.5, 900, 1280.75, 700.9}},
+    // Main display 1440 x 900 points at scale 2 with a panel at its top; a second display
+    // above it, shifted right, its work area short of its bottom.
+    fake_.displays = {
+        DesktopDisplay{1, "Main", true, 2.0, {0, 0, 1440, 900}, {0, 25, 1440, 875}},
+        DesktopDisplay{7,
+                       "Upper",
+                       false,
+                       2.0,
+                       {200.5, -720.25, 1280.75, 720.25},
+                       {200.5, -720.25, 1280.75, 700.9}},
     };
-    fake_.mainDisplayNumber = 1;
-    fake_.mainScaleFactor = 2.0;
-    fake_.applicationPids = {{"com.google.Chrome", kChrome}};
-    SetDesktop(&fake_);
+    fake_.scaleFactor = 2.0;
+    fake_.applicationPids = {{Browser::Chrome, kChrome}};
   }
-  void TearDown() override { SetDesktop(nullptr); }
 
-  void PutBrowserAt(PlatformRect bounds) {
-    fake_.windows = {{OnScreenWindow{kChrome, 1, "Chromium", 0, bounds}}};
+  void PutBrowserAt(PointRect bounds) {
+    fake_.windows = {{TopLevelWindow{kChrome, "Chromium", true, bounds}}};
   }
 
   FakeDesktop fake_;
 };
 
-TEST_F(DisplaysTest, ListHasDecimalIdsOnePrimaryAndTruncatedFrames) {
-  const std::vector<DisplayInfo> list = GetDisplayList();
+TEST_F(DisplaysTest, ListHasDecimalIdsOnePrimaryAndBottomUpTruncatedFrames) {
+  const std::vector<DisplayInfo> list = GetDisplayList(fake_);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].id, "1");
   EXPECT_TRUE(list[0].isPrimary);
   EXPECT_EQ(list[0].name, "Main");
   EXPECT_EQ(list[0].frame, (Rect{0, 0, 1440, 900}));
+  EXPECT_EQ(list[0].visibleFrame, (Rect{0, 0, 1440, 875})) << "the panel is at the top";
   EXPECT_EQ(list[1].id, "7");
   EXPECT_FALSE(list[1].isPrimary);
-  EXPECT_EQ(list[1].frame, (Rect{200, 900, 1280, 720}));
-  EXPECT_EQ(list[1].visibleFrame, (Rect{200, 900, 1280, 700}));
+  EXPECT_EQ(list[1].frame, (Rect{200, 900, 1280, 720}));  // above the main display: y > 0
+  EXPECT_EQ(list[1].visibleFrame, (Rect{200, 919, 1280, 700}));
   EXPECT_EQ(list[1].backingScaleFactor, 2.0);
 
-  fake_.screens.push_back(Screen{4294967295u, "", 1.0, {-0.9, -1024.5, 1, 1}, {}});
-  const std::vector<DisplayInfo> three = GetDisplayList();
+  fake_.displays.push_back(
+      DesktopDisplay{4294967295u, "", false, 1.5, {-0.9, 1024.5, 1, 1}, {-0.9, 1024.5, 1, 1}});
+  const std::vector<DisplayInfo> three = GetDisplayList(fake_);
   ASSERT_EQ(three.size(), 3u);
   EXPECT_EQ(three[2].id, "4294967295");
-  EXPECT_EQ(three[2].frame, (Rect{0, -1024, 1, 1}));  // below the main display: negative y
+  EXPECT_EQ(three[2].frame, (Rect{0, -125, 1, 1}));  // below the main display: negative y
+  EXPECT_EQ(three[2].backingScaleFactor, 1.5);
 }
 
 TEST_F(DisplaysTest, HandlersAnswerTheListAndTheScaleAsFloat) {
-  MorelXYHost host;
+  MorelXYHost host(fake_);
   const json list = host.ProcessRequest(MorelXYMethod::GetDisplayList, json()).Json()["result"];
   ASSERT_TRUE(list.is_array());
   ASSERT_EQ(list.size(), 2u);
@@ -82,53 +86,46 @@ TEST_F(DisplaysTest, HandlersAnswerTheListAndTheScaleAsFloat) {
             R"("visibleFrame":{"height":875,"width":1440,"x":0,"y":0}})");
   EXPECT_EQ(host.ProcessRequest(MorelXYMethod::GetScreenBackingScaleFactor, json()).Json().dump(),
             R"({"result":2.0})");
-  fake_.screens.clear();
+  fake_.displays.clear();
   EXPECT_EQ(host.ProcessRequest(MorelXYMethod::GetDisplayList, json()).Json().dump(),
             R"({"result":[]})");
 }
 
 TEST_F(DisplaysTest, WindowAreaIsScaledAndRelativeToTheDisplaysTopLeft) {
-  const PlatformRect main{0, 0, 1440, 900};
-  EXPECT_EQ(WindowAreaOnDisplay({100.5, 40, 800, 600}, main, main, 2.0),
+  EXPECT_EQ(WindowAreaOnDisplay({100.5, 40, 800, 600}, {0, 0, 1440, 900}, 2.0),
             (PixelRect{201, 80, 1600, 1200}));
-  // Above the main display: its top edge is 720 points above the main display's top.
-  EXPECT_EQ(WindowAreaOnDisplay({300, -700, 400, 300}, {200, 900, 1280, 720}, main, 2.0),
+  EXPECT_EQ(WindowAreaOnDisplay({300, -700, 400, 300}, {200, -720, 1280, 720}, 2.0),
             (PixelRect{200, 40, 800, 600}));
-  // Right of and lower than the main display: top edge at 900 - (-300 + 1024) = 176.
-  EXPECT_EQ(WindowAreaOnDisplay({1500, 200, 100, 50}, {1440, -300, 1280, 1024}, main, 1.0),
-            (PixelRect{60, 24, 100, 50}));
-  // Left of the main display, bottoms aligned: its top edge is 180 points higher.
-  EXPECT_EQ(WindowAreaOnDisplay({-1900, 10, 100, 50}, {-1920, 0, 1920, 1080}, main, 1.5),
+  EXPECT_EQ(WindowAreaOnDisplay({-1900, 10, 100, 50}, {-1920, -180, 1920, 1080}, 1.5),
             (PixelRect{30, 285, 150, 75}));
 }
 
 TEST_F(DisplaysTest, WindowAreaWidensFractionsAndRefusesDegenerateInput) {
-  const PlatformRect main{0, 0, 100, 100};
-  EXPECT_EQ(WindowAreaOnDisplay({10.25, 0.75, 10, 10}, main, main, 2.0),
-            (PixelRect{20, 1, 21, 21}));
+  const PointRect display{0, 0, 100, 100};
+  EXPECT_EQ(WindowAreaOnDisplay({10.25, 0.75, 10, 10}, display, 2.0), (PixelRect{20, 1, 21, 21}));
   for (double scale : {0.0, -1.0, double(NAN), double(INFINITY)}) {
-    EXPECT_EQ(WindowAreaOnDisplay({0, 0, 10, 10}, main, main, scale), std::nullopt) << scale;
+    EXPECT_EQ(WindowAreaOnDisplay({0, 0, 10, 10}, display, scale), std::nullopt) << scale;
   }
-  EXPECT_EQ(WindowAreaOnDisplay({0, 0, 0, 10}, main, main, 1.0), std::nullopt);
-  EXPECT_EQ(WindowAreaOnDisplay({0, 0, -5, 10}, main, main, 1.0), std::nullopt);
-  EXPECT_EQ(WindowAreaOnDisplay({1e300, 0, 10, 10}, main, main, 1.0), std::nullopt);
-  EXPECT_EQ(WindowAreaOnDisplay({NAN, 0, 10, 10}, main, main, 1.0), std::nullopt);
+  EXPECT_EQ(WindowAreaOnDisplay({0, 0, 0, 10}, display, 1.0), std::nullopt);
+  EXPECT_EQ(WindowAreaOnDisplay({0, 0, -5, 10}, display, 1.0), std::nullopt);
+  EXPECT_EQ(WindowAreaOnDisplay({1e300, 0, 10, 10}, display, 1.0), std::nullopt);
+  EXPECT_EQ(WindowAreaOnDisplay({NAN, 0, 10, 10}, display, 1.0), std::nullopt);
 }
 
 TEST_F(DisplaysTest, CaptureCropsTheWindowOnADisplayNotAtTheOrigin) {
   fake_.displayImages[7] = Gradient(2562, 1441);
   // 99.5 points right of and 20.25 below display 7's top-left corner.
   PutBrowserAt({300, -700, 20, 10});
-  const DisplayInfo upper = GetDisplayList()[1];
+  const DisplayInfo upper = GetDisplayList(fake_)[1];
   Bitmap bitmap;
-  ASSERT_TRUE(CaptureActiveWindow(upper, bitmap));
+  ASSERT_TRUE(CaptureActiveWindow(fake_, upper, bitmap));
   ASSERT_EQ(fake_.captures.size(), 1u);
   // 199 to 239 across; 40.5 to 60.5 down, widened to whole pixels.
   EXPECT_EQ(fake_.captures[0], (CaptureCall{7, PixelRect{199, 40, 40, 21}}));
   ASSERT_EQ(bitmap.width, 40);
   ASSERT_EQ(bitmap.height, 21);
   ASSERT_EQ(bitmap.pixels.size(), 40u * 21u);
-  EXPECT_EQ(bitmap.pixels[0], (Color{7, 40, 199}));  // R 199, G 40, B 7 -> b 7, g 40, r 199
+  EXPECT_EQ(bitmap.pixels[0], (Color{7, 40, 199}));
   EXPECT_EQ(bitmap.pixels[20 * 40 + 39], (Color{7, 60, 238}));
 }
 
@@ -136,7 +133,7 @@ TEST_F(DisplaysTest, CaptureIsClippedToTheDisplay) {
   fake_.displayImages[1] = Gradient(2880, 1800);
   PutBrowserAt({1400, 880, 100, 100});
   Bitmap bitmap;
-  ASSERT_TRUE(CaptureActiveWindow(GetDisplayList()[0], bitmap));
+  ASSERT_TRUE(CaptureActiveWindow(fake_, GetDisplayList(fake_)[0], bitmap));
   EXPECT_EQ(fake_.captures[0].area, (PixelRect{2800, 1760, 200, 200}));
   EXPECT_EQ(bitmap.width, 80);
   EXPECT_EQ(bitmap.height, 40);
@@ -146,26 +143,26 @@ TEST_F(DisplaysTest, CaptureFailuresLeaveTheBitmapAlone) {
   fake_.displayImages[1] = Gradient(2880, 1800);
   const Bitmap before{1, 1, {Color{1, 2, 3}}};
   Bitmap bitmap = before;
-  const DisplayInfo main = GetDisplayList()[0];
+  const DisplayInfo main = GetDisplayList(fake_)[0];
 
-  fake_.windows = std::vector<OnScreenWindow>{};  // no browser window
-  EXPECT_FALSE(CaptureActiveWindow(main, bitmap));
+  fake_.windows = std::vector<TopLevelWindow>{};  // no browser window
+  EXPECT_FALSE(CaptureActiveWindow(fake_, main, bitmap));
   PutBrowserAt({2000, 0, 100, 100});  // wholly outside the display
-  EXPECT_FALSE(CaptureActiveWindow(main, bitmap));
+  EXPECT_FALSE(CaptureActiveWindow(fake_, main, bitmap));
   PutBrowserAt({10, 10, 100, 100});
-  EXPECT_FALSE(CaptureActiveWindow(GetDisplayList()[1], bitmap));  // no image of display 7
+  EXPECT_FALSE(CaptureActiveWindow(fake_, GetDisplayList(fake_)[1], bitmap));  // no image of 7
   DisplayInfo gone = main;
   gone.id = "12";
-  EXPECT_FALSE(CaptureActiveWindow(gone, bitmap));
+  EXPECT_FALSE(CaptureActiveWindow(fake_, gone, bitmap));
   gone.id = "1x";
-  EXPECT_FALSE(CaptureActiveWindow(gone, bitmap));
+  EXPECT_FALSE(CaptureActiveWindow(fake_, gone, bitmap));
   DisplayInfo unscaled = main;
   unscaled.backingScaleFactor = 0;
-  EXPECT_FALSE(CaptureActiveWindow(unscaled, bitmap));
+  EXPECT_FALSE(CaptureActiveWindow(fake_, unscaled, bitmap));
   EXPECT_EQ(bitmap.width, 1);
   EXPECT_EQ(bitmap.pixels, before.pixels);
 
-  ASSERT_TRUE(CaptureActiveWindow(main, bitmap));
+  ASSERT_TRUE(CaptureActiveWindow(fake_, main, bitmap));
   EXPECT_EQ(bitmap.width, 200);
 }
 

@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "desktop/fake/fake_desktop.h"
-#include "impl/desktop_access.h"
 #include "morel_xy_host.h"
 
 namespace morel_xy {
@@ -13,15 +12,14 @@ namespace {
 
 constexpr int32_t kFirefox = 321;
 
-// A display image of one colour with RGBA pixels.
+// A display image of one colour.
 CapturedImage Filled(int32_t w, int32_t h, uint8_t r, uint8_t g, uint8_t b) {
   CapturedImage image{w, h, static_cast<size_t>(w) * 4, {}};
-  image.rgba.resize(image.bytesPerRow * static_cast<size_t>(h));
-  for (size_t i = 0; i < image.rgba.size(); i += 4) {
-    image.rgba[i] = r;
-    image.rgba[i + 1] = g;
-    image.rgba[i + 2] = b;
-    image.rgba[i + 3] = 255;
+  image.bgrx.resize(image.bytesPerRow * static_cast<size_t>(h));
+  for (size_t i = 0; i < image.bgrx.size(); i += 4) {
+    image.bgrx[i] = b;
+    image.bgrx[i + 1] = g;
+    image.bgrx[i + 2] = r;
   }
   return image;
 }
@@ -30,10 +28,10 @@ void PaintRgb(CapturedImage& image, int32_t x, int32_t y, int32_t w, int32_t h, 
               uint8_t g, uint8_t b) {
   for (int32_t yy = y; yy < y + h; ++yy) {
     for (int32_t xx = x; xx < x + w; ++xx) {
-      uint8_t* p = image.rgba.data() + static_cast<size_t>(yy) * image.bytesPerRow + 4 * xx;
-      p[0] = r;
+      uint8_t* p = image.bgrx.data() + static_cast<size_t>(yy) * image.bytesPerRow + 4 * xx;
+      p[0] = b;
       p[1] = g;
-      p[2] = b;
+      p[2] = r;
     }
   }
 }
@@ -41,36 +39,29 @@ void PaintRgb(CapturedImage& image, int32_t x, int32_t y, int32_t w, int32_t h, 
 class FindRectangleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    directory_ = std::filesystem::temp_directory_path() /
-                 ("find_rectangle_test_" + std::to_string(getpid()));
     std::filesystem::create_directories(directory_);
-    std::filesystem::current_path(directory_);
-
-    fake_.screens = {Screen{5, "Main", 2.0, {0, 0, 1000, 800}, {0, 0, 1000, 780}},
-                     Screen{9, "Left", 1.0, {-640, 100, 640, 480}, {-640, 100, 640, 480}}};
-    fake_.mainDisplayNumber = 5;
-    fake_.applicationPids = {{"org.mozilla.firefox", kFirefox}};
+    // The main display, and one left of it whose top edge is 220 points lower.
+    fake_.displays = {
+        DesktopDisplay{5, "Main", true, 2.0, {0, 0, 1000, 800}, {0, 0, 1000, 780}},
+        DesktopDisplay{9, "Left", false, 1.0, {-640, 220, 640, 480}, {-640, 220, 640, 480}}};
+    fake_.applicationPids = {{Browser::Firefox, kFirefox}};
     fake_.displayImages[5] = Filled(2000, 1600, 250, 250, 250);
     fake_.displayImages[9] = Filled(640, 480, 250, 250, 250);
-    impl::SetDesktop(&fake_);
   }
-  void TearDown() override {
-    impl::SetDesktop(nullptr);
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(directory_);
-  }
+  void TearDown() override { std::filesystem::remove_all(directory_); }
 
   std::string Find(const json& params) {
     return host_.ProcessRequest(MorelXYMethod::FindRectangle, params).Json().dump();
   }
-  void PutBrowserAt(PlatformRect bounds) {
-    fake_.windows = {{OnScreenWindow{kFirefox, 3, "Firefox", 0, bounds}}};
+  void PutBrowserAt(PointRect bounds) {
+    fake_.windows = {{TopLevelWindow{kFirefox, "Firefox", true, bounds}}};
   }
 
-  std::filesystem::path previous_, directory_;
+  const std::filesystem::path directory_ =
+      std::filesystem::temp_directory_path() / ("find_rectangle_test_" + std::to_string(getpid()));
+  const std::filesystem::path screenshot_ = directory_ / "screenshot.bmp";
   FakeDesktop fake_;
-  MorelXYHost host_;
+  MorelXYHost host_{fake_, screenshot_.string()};
 };
 
 TEST_F(FindRectangleTest, FindsTheBlockInPointsRelativeToTheWindow) {
@@ -78,8 +69,8 @@ TEST_F(FindRectangleTest, FindsTheBlockInPointsRelativeToTheWindow) {
   // In window pixels the block is at (101, 51), 301 x 21: red on screen, "color" blue first.
   PaintRgb(fake_.displayImages[5], 301, 151, 301, 21, 255, 0, 0);
   EXPECT_EQ(Find({{"color", "#0000FF"}}), R"({"result":{"height":10,"width":150,"x":50,"y":25}})");
-  EXPECT_TRUE(std::filesystem::exists("screenshot.bmp"));
-  EXPECT_EQ(std::filesystem::file_size("screenshot.bmp"), 54u + 4u * 800u * 600u);
+  EXPECT_TRUE(std::filesystem::exists(screenshot_));
+  EXPECT_EQ(std::filesystem::file_size(screenshot_), 54u + 4u * 800u * 600u);
   // Within the tolerance of 5 per channel, and not beyond it.
   EXPECT_EQ(Find({{"color", "0505FA"}, {"displayId", ""}}),
             R"({"result":{"height":10,"width":150,"x":50,"y":25}})");
@@ -87,7 +78,6 @@ TEST_F(FindRectangleTest, FindsTheBlockInPointsRelativeToTheWindow) {
 }
 
 TEST_F(FindRectangleTest, FindsOnADisplayLeftOfAndAboveTheMainOne) {
-  // Display 9's top-left corner is at (-640, 800 - 580 = 220) in window coordinates.
   PutBrowserAt({-600, 240, 300, 200});
   PaintRgb(fake_.displayImages[9], 40 + 10, 20 + 30, 40, 20, 0, 255, 0);
   EXPECT_EQ(Find({{"color", "00FF00"}, {"displayId", "9"}}),
@@ -97,14 +87,14 @@ TEST_F(FindRectangleTest, FindsOnADisplayLeftOfAndAboveTheMainOne) {
 }
 
 TEST_F(FindRectangleTest, DisplayLookupByIdAndPrimary) {
-  EXPECT_EQ(MorelXYHost::FindDisplayById("9")->name, "Left");
-  EXPECT_EQ(MorelXYHost::FindDisplayById("5")->name, "Main");
-  EXPECT_EQ(MorelXYHost::FindDisplayById("05"), std::nullopt);
-  EXPECT_EQ(MorelXYHost::FindDisplayById("9 "), std::nullopt);
-  EXPECT_EQ(MorelXYHost::FindDisplayById(std::string("9\0", 2)), std::nullopt);
-  EXPECT_EQ(MorelXYHost::FindPrimaryDisplay()->id, "5");
-  fake_.mainDisplayNumber = 77;
-  EXPECT_EQ(MorelXYHost::FindPrimaryDisplay(), std::nullopt);
+  EXPECT_EQ(host_.FindDisplayById("9")->name, "Left");
+  EXPECT_EQ(host_.FindDisplayById("5")->name, "Main");
+  EXPECT_EQ(host_.FindDisplayById("05"), std::nullopt);
+  EXPECT_EQ(host_.FindDisplayById("9 "), std::nullopt);
+  EXPECT_EQ(host_.FindDisplayById(std::string("9\0", 2)), std::nullopt);
+  EXPECT_EQ(host_.FindPrimaryDisplay()->id, "5");
+  fake_.displays[0].main = false;
+  EXPECT_EQ(host_.FindPrimaryDisplay(), std::nullopt);
 }
 
 TEST_F(FindRectangleTest, UnknownDisplayIsAnErrorAndWrongTypesThrow) {
@@ -115,22 +105,22 @@ TEST_F(FindRectangleTest, UnknownDisplayIsAnErrorAndWrongTypesThrow) {
   EXPECT_THROW(Find({{"color", 255}}), json::type_error);
   EXPECT_THROW(Find(json()), json::type_error);
   EXPECT_THROW(Find(json::object()), json::exception);
-  fake_.screens.clear();
+  fake_.displays.clear();
   EXPECT_EQ(Find({{"color", "#000000"}}), R"({"error":["message","Display cannot be found."]})");
   EXPECT_TRUE(fake_.captures.empty());
 }
 
 TEST_F(FindRectangleTest, NoBrowserWindowGivesTheZeroRectangleAndNoFile) {
-  fake_.windows = std::vector<OnScreenWindow>{};
+  fake_.windows = std::vector<TopLevelWindow>{};
   EXPECT_EQ(Find({{"color", "#FAFAFA"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
-  EXPECT_FALSE(std::filesystem::exists("screenshot.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(screenshot_));
 }
 
 TEST_F(FindRectangleTest, ZeroScaleDisplayNeverConvertsUndefinedly) {
-  fake_.screens[0].backingScaleFactor = 0.0;
+  fake_.displays[0].scale = 0.0;
   PutBrowserAt({0, 0, 10, 10});
   EXPECT_EQ(Find({{"color", "#FAFAFA"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
-  fake_.screens[0].backingScaleFactor = NAN;
+  fake_.displays[0].scale = NAN;
   EXPECT_EQ(Find({{"color", "#FAFAFA"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
 }
 

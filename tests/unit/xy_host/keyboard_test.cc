@@ -13,142 +13,136 @@ using impl::SendSpecialKey;
 using K = KeyboardSpecialKey;
 using M = KeyboardModifierKeys;
 
-PostedKeyEvent Key(uint16_t code, bool down, uint64_t flags = 0) {
-  return PostedKeyEvent{code, down, flags};
+KeyPress Key(Keysym keysym, bool down) {
+  return KeyPress{keysym, down};
 }
-PostedUnicodeKeyEvent Uni(bool down, std::u16string units) {
-  return PostedUnicodeKeyEvent{down, std::move(units)};
+TypedCharacter Typed(char32_t character, std::string upcoming) {
+  return TypedCharacter{character, std::move(upcoming)};
 }
 
 using KeyboardTest = InputTest;
 
-TEST_F(KeyboardTest, SpecialKeyMapHoldsEveryNamedKeyWithDistinctCodes) {
+// A chord names its key by KeyboardSpecialKey; two keys sharing a keysym, or a key left out,
+// would type the wrong key.
+TEST_F(KeyboardTest, EveryNamedKeyHasAKeysymOfItsOwn) {
   const auto& map = impl::detail::SPECIAL_KEY_MAP;
   EXPECT_EQ(map.size(), 69u);
   EXPECT_EQ(map.count(K::None), 0u);
   EXPECT_EQ(map.count(static_cast<K>(68)), 0u);
-  std::set<uint16_t> codes;
-  for (const auto& [key, code] : map) codes.insert(code);
-  EXPECT_EQ(codes.size(), 69u);
-  // Spot checks across the groups, including the ones that are easy to get wrong.
-  EXPECT_EQ(map.at(K::Backspace), 51);
-  EXPECT_EQ(map.at(K::Delete), 117);
-  EXPECT_EQ(map.at(K::Enter), 36);
-  EXPECT_EQ(map.at(K::F1), 122);
-  EXPECT_EQ(map.at(K::F15), 113);
-  EXPECT_EQ(map.at(K::Digit0), 29);
-  EXPECT_EQ(map.at(K::Digit5), 23);
-  EXPECT_EQ(map.at(K::Digit6), 22);
-  EXPECT_EQ(map.at(K::A), 0);
-  EXPECT_EQ(map.at(K::Z), 6);
-  EXPECT_EQ(map.at(K::Semicolon), 41);
-  EXPECT_EQ(map.at(K::Minus), 27);
+  std::set<Keysym> keysyms;
+  for (const auto& [key, keysym] : map) keysyms.insert(keysym);
+  EXPECT_EQ(keysyms.size(), 69u);
+  // The consecutive ranges end where they should.
+  EXPECT_EQ(map.at(K::F15), 0xffcc);  // F15
+  EXPECT_EQ(map.at(K::Digit9), Keysym{'9'});
+  EXPECT_EQ(map.at(K::Z), Keysym{'z'});
+  EXPECT_EQ(map.at(K::Backspace), keysym::kBackSpace);
+  EXPECT_EQ(map.at(K::Delete), keysym::kDelete);
 }
 
-TEST_F(KeyboardTest, CharactersAreUnicodePressesPacedOneMillisecondApart) {
-  ASSERT_TRUE(SendCharacterKeys("Ab"));
-  const std::vector<FakeDesktopCall> expected = {Uni(true, u"A"), Uni(false, u"A"), Ms(1),
-                                                 Uni(true, u"b"), Uni(false, u"b"), Ms(1)};
-  EXPECT_EQ(fake.calls, expected);
-  EXPECT_TRUE(fake.CallsOf<PostedKeyEvent>().empty()) << "no Shift for an upper-case letter";
-}
-
-TEST_F(KeyboardTest, CharacterBeyondTheBmpIsOnePressOfItsSurrogatePairAndOnePause) {
-  ASSERT_TRUE(SendCharacterKeys("x\xF0\x9F\x98\x80"));
+TEST_F(KeyboardTest, CharactersAreTypedOneByOneWithWhatFollowsAndPacedOneMillisecondApart) {
+  ASSERT_TRUE(SendCharacterKeys(fake, "Ab\xC3\xA9"));
   const std::vector<FakeDesktopCall> expected = {
-      Uni(true, u"x"),          Uni(false, u"x"),          Ms(1),
-      Uni(true, u"\U0001F600"), Uni(false, u"\U0001F600"), Ms(1)};
+      Typed(U'A', "b\xC3\xA9"), Ms(1), Typed(U'b', "\xC3\xA9"), Ms(1), Typed(U'\u00e9', ""), Ms(1)};
   EXPECT_EQ(fake.calls, expected);
+  EXPECT_TRUE(fake.CallsOf<KeyPress>().empty()) << "no Shift for an upper-case letter";
 }
 
 // Every UTF-8 length, and the edges where the UTF-16 form changes.
-TEST_F(KeyboardTest, EachCharacterIsDecodedToItsUtf16Units) {
-  ASSERT_TRUE(
-      SendCharacterKeys("a\xC3\xA9\xE4\xB8\xAD\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"));
-  std::vector<std::u16string> pressed;
-  for (const PostedUnicodeKeyEvent& event : fake.CallsOf<PostedUnicodeKeyEvent>()) {
-    if (event.down) pressed.push_back(event.units);
-  }
-  const std::vector<std::u16string> expected = {u"a",      u"\u00e9",        u"\u4e2d",
-                                                u"\uffff", {0xD800, 0xDC00}, {0xDBFF, 0xDFFF}};
-  EXPECT_EQ(pressed, expected);
-  EXPECT_EQ(fake.CallsOf<SleepCall>().size(), 6u);
+TEST_F(KeyboardTest, EachCharacterIsDecodedToItsCodePoint) {
+  ASSERT_TRUE(SendCharacterKeys(
+      fake, "a\xC3\xA9\xE4\xB8\xAD\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF\xF0\x9F\x98\x80"));
+  std::u32string typed;
+  for (const TypedCharacter& call : fake.CallsOf<TypedCharacter>()) typed += call.character;
+  EXPECT_EQ(typed, U"a\u00e9\u4e2d\uffff\U00010000\U0010FFFF\U0001F600");
+  EXPECT_EQ(fake.CallsOf<SleepCall>().size(), 7u);
 }
 
 TEST_F(KeyboardTest, IllFormedRunFailsTypingNothing) {
-  EXPECT_FALSE(SendCharacterKeys("abc\xC3"));
-  EXPECT_FALSE(SendCharacterKeys("ab\xED\xA0\x80"));  // an encoded surrogate
+  EXPECT_FALSE(SendCharacterKeys(fake, "abc\xC3"));
+  EXPECT_FALSE(SendCharacterKeys(fake, "ab\xED\xA0\x80"));  // an encoded surrogate
   EXPECT_TRUE(fake.calls.empty());
-}
-
-TEST_F(KeyboardTest, EmptyTextTypesNothingAndSucceeds) {
-  EXPECT_TRUE(SendCharacterKeys(""));
+  EXPECT_TRUE(SendCharacterKeys(fake, ""));
   EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(KeyboardTest, RefusedCharacterStopsTheRunKeepingWhatWasTyped) {
-  fake.failPostsFrom = 2;  // the down of the second character
-  EXPECT_FALSE(SendCharacterKeys("abc"));
-  const std::vector<FakeDesktopCall> expected = {Uni(true, u"a"), Uni(false, u"a"), Ms(1)};
+  fake.failPostsFrom = 1;
+  EXPECT_FALSE(SendCharacterKeys(fake, "abc"));
+  const std::vector<FakeDesktopCall> expected = {Typed(U'a', "bc"), Ms(1)};
   EXPECT_EQ(fake.calls, expected);
 }
 
-TEST_F(KeyboardTest, ChordFlagsAreAddedOnKeyDownAndRemovedOnKeyUp) {
-  ASSERT_TRUE(SendSpecialKey({M::Ctrl, K::A}));
-  std::vector<FakeDesktopCall> expected = {Key(0, true, kFlagControl), Ms(1), Key(0, false, 0)};
+TEST_F(KeyboardTest, ChordModifiersArePressedAroundTheKeyAndReleasedInReverse) {
+  ASSERT_TRUE(SendSpecialKey(fake, {M::Ctrl, K::A}));
+  std::vector<FakeDesktopCall> expected = {Key(keysym::kControlL, true), Key('a', true), Ms(1),
+                                           Key('a', false), Key(keysym::kControlL, false)};
   EXPECT_EQ(fake.calls, expected);
 
   fake.calls.clear();
-  ASSERT_TRUE(SendSpecialKey({M::Shift | M::Meta, K::Z}));
-  expected = {Key(6, true, 0x120000), Ms(1), Key(6, false, 0)};
+  ASSERT_TRUE(SendSpecialKey(fake, {M::Meta | M::Shift | M::Alt | M::Ctrl, K::Enter}));
+  expected = {
+      Key(keysym::kControlL, true), Key(keysym::kAltL, true),     Key(keysym::kShiftL, true),
+      Key(keysym::kSuperL, true),   Key(keysym::kReturn, true),   Ms(1),
+      Key(keysym::kReturn, false),  Key(keysym::kSuperL, false),  Key(keysym::kShiftL, false),
+      Key(keysym::kAltL, false),    Key(keysym::kControlL, false)};
   EXPECT_EQ(fake.calls, expected);
 
   fake.calls.clear();
-  ASSERT_TRUE(SendSpecialKey({M::Ctrl | M::Alt | M::Shift | M::Meta, K::Enter}));
-  expected = {Key(36, true, 0x1E0000), Ms(1), Key(36, false, 0)};
-  EXPECT_EQ(fake.calls, expected);
-}
-
-TEST_F(KeyboardTest, PlainSpecialKeyCarriesNoFlags) {
-  ASSERT_TRUE(SendSpecialKey({M::None, K::Enter}));
-  const std::vector<FakeDesktopCall> expected = {Key(36, true), Ms(1), Key(36, false)};
+  ASSERT_TRUE(SendSpecialKey(fake, {M::None, K::F1}));
+  expected = {Key(0xffbe, true), Ms(1), Key(0xffbe, false)};
   EXPECT_EQ(fake.calls, expected);
 }
 
 TEST_F(KeyboardTest, ModifiersOnlyChordTypesNothingAndEmptyChordFails) {
-  EXPECT_TRUE(SendSpecialKey({M::Ctrl, K::None}));
-  EXPECT_FALSE(SendSpecialKey({M::None, K::None}));
-  EXPECT_FALSE(SendSpecialKey({M::None, static_cast<K>(68)}));
-  EXPECT_TRUE(SendSpecialKey({M::Alt, static_cast<K>(68)}));
+  EXPECT_TRUE(SendSpecialKey(fake, {M::Ctrl, K::None}));
+  EXPECT_FALSE(SendSpecialKey(fake, {M::None, K::None}));
+  EXPECT_FALSE(SendSpecialKey(fake, {M::None, static_cast<K>(68)}));
+  EXPECT_TRUE(SendSpecialKey(fake, {M::Alt, static_cast<K>(68)}));
   EXPECT_TRUE(fake.calls.empty());
 }
 
-TEST_F(KeyboardTest, RefusedKeyUpReportsFailure) {
-  fake.failPostsFrom = 1;
-  EXPECT_FALSE(SendSpecialKey({M::None, K::Tab}));
-  const std::vector<FakeDesktopCall> expected = {Key(48, true), Ms(1)};
-  EXPECT_EQ(fake.calls, expected);
+// A modifier left down would change every later key and click of the user's session.
+TEST_F(KeyboardTest, NoModifierStaysDownWhateverIsRefused) {
+  // The key's own press refused: the modifiers come up, no pause.
+  FakeDesktop keyRefused;
+  keyRefused.failPosts = {2};
+  EXPECT_FALSE(SendSpecialKey(keyRefused, {M::Ctrl | M::Shift, K::Tab}));
+  std::vector<FakeDesktopCall> expected = {Key(keysym::kControlL, true), Key(keysym::kShiftL, true),
+                                           Key(keysym::kShiftL, false),
+                                           Key(keysym::kControlL, false)};
+  EXPECT_EQ(keyRefused.calls, expected);
+
+  // A modifier's press refused: the ones already down come up, the key is never pressed.
+  FakeDesktop modifierRefused;
+  modifierRefused.failPosts = {1};
+  EXPECT_FALSE(SendSpecialKey(modifierRefused, {M::Ctrl | M::Alt, K::Tab}));
+  expected = {Key(keysym::kControlL, true), Key(keysym::kControlL, false)};
+  EXPECT_EQ(modifierRefused.calls, expected);
+
+  // The key's release refused: reported, and the modifier still comes up.
+  FakeDesktop releaseRefused;
+  releaseRefused.failPosts = {2};
+  EXPECT_FALSE(SendSpecialKey(releaseRefused, {M::Shift, K::Tab}));
+  expected = {Key(keysym::kShiftL, true), Key(keysym::kTab, true), Ms(1),
+              Key(keysym::kShiftL, false)};
+  EXPECT_EQ(releaseRefused.calls, expected);
 }
 
 TEST_F(KeyboardTest, ModifierKeysPressAndReleaseInFixedOrderWithoutPauses) {
-  ASSERT_TRUE(SendModifierKeys(M::Shift | M::Ctrl, true));
-  ASSERT_TRUE(SendModifierKeys(M::Shift | M::Ctrl, false));
+  ASSERT_TRUE(SendModifierKeys(fake, M::Shift | M::Ctrl, true));
+  ASSERT_TRUE(SendModifierKeys(fake, M::Shift | M::Ctrl, false));
   const std::vector<FakeDesktopCall> expected = {
-      Key(59, true, kFlagControl), Key(56, true, kFlagShift), Key(59, false, 0), Key(56, false, 0)};
+      Key(keysym::kControlL, true), Key(keysym::kShiftL, true), Key(keysym::kControlL, false),
+      Key(keysym::kShiftL, false)};
   EXPECT_EQ(fake.calls, expected);
-
-  fake.calls.clear();
-  ASSERT_TRUE(SendModifierKeys(M::Meta | M::Alt, true));
-  const std::vector<FakeDesktopCall> metaAlt = {Key(58, true, kFlagAlternate),
-                                                Key(55, true, kFlagCommand)};
-  EXPECT_EQ(fake.calls, metaAlt);
 }
 
 TEST_F(KeyboardTest, ModifierKeysWithNoneFailAndRefusalsAreSkipped) {
-  EXPECT_FALSE(SendModifierKeys(M::None, true));
+  EXPECT_FALSE(SendModifierKeys(fake, M::None, true));
   EXPECT_TRUE(fake.calls.empty());
   fake.failKeys = true;
-  EXPECT_TRUE(SendModifierKeys(M::Ctrl, true));
+  EXPECT_TRUE(SendModifierKeys(fake, M::Ctrl, true));
   EXPECT_TRUE(fake.calls.empty());
 }
 

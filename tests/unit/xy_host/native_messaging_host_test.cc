@@ -22,8 +22,7 @@ enum class TestMethod { Echo, Throw };
 class TestHost : public NativeMessagingHost<TestMethod> {
  public:
   TestHost(FILE* in, FILE* out)
-      : NativeMessagingHost(0, {{"echo", TestMethod::Echo}, {"throw", TestMethod::Throw}}, in,
-                            out) {}
+      : NativeMessagingHost({{"echo", TestMethod::Echo}, {"throw", TestMethod::Throw}}, in, out) {}
   HostResponse ProcessRequest(TestMethod method, const json& params) override {
     if (method == TestMethod::Throw) throw std::runtime_error("boom 100%s");
     return HostResponse::Result(params);
@@ -140,6 +139,23 @@ TEST(NativeMessagingHostTest, FramingFailuresEndTheLoop) {
   EXPECT_EQ(cutGarbage.code, kEndOfInput);
   // Above the browser's limit: refused without reading the body.
   EXPECT_EQ(Serve(Length(kMaxRequestBytes + 1) + good).responses.size(), 0u);
+}
+
+// The JSON parser takes a NUL byte for the end of its input, so it accepts a request followed by
+// a NUL and anything at all. What follows is still part of the frame and must be read with it,
+// however far it reaches past what the host reads at once.
+TEST(NativeMessagingHostTest, BodyAfterANulIsReadWithItsFrame) {
+  const std::string next = Frame(R"({"id":2,"method":"echo","params":"next"})");
+  for (size_t rest : {size_t{10}, size_t{16 * 1024}, size_t{100000}}) {
+    std::string body = R"({"id":1,"method":"echo","params":"first"})";
+    body += '\0';
+    body += std::string(rest, 'x');
+    Outcome o = Serve(Frame(body) + next);
+    EXPECT_EQ(o.code, kEndOfInput) << rest;
+    ASSERT_EQ(o.responses.size(), 2u) << rest;
+    EXPECT_EQ(o.responses[0], R"({"id":1,"result":"first"})");
+    EXPECT_EQ(o.responses[1], R"({"id":2,"result":"next"})");
+  }
 }
 
 TEST(NativeMessagingHostTest, LengthPrefixCountsUtf8Bytes) {

@@ -158,26 +158,31 @@ TEST(ParseTextTest, StopsAsSoonAsTheCallbackRefuses) {
   EXPECT_FALSE(ParseText("abc", [](const KeyboardEvent&) { return false; }));
 }
 
-using SendTextTest = InputTest;
+class SendTextTest : public InputTest {
+ protected:
+  bool Send(std::string_view text) { return SendText(fake, text); }
+};
 
 TEST_F(SendTextTest, PlaysRunsAndChordsInOrder) {
-  ASSERT_TRUE(SendText("a${KEY_SHIFT+KEY_TAB}b"));
-  const std::vector<FakeDesktopCall> expected = {PostedUnicodeKeyEvent{true, u"a"},
-                                                 PostedUnicodeKeyEvent{false, u"a"},
+  ASSERT_TRUE(Send("ab${KEY_SHIFT+KEY_TAB}c"));
+  const std::vector<FakeDesktopCall> expected = {TypedCharacter{U'a', "b"},
                                                  Ms(1),
-                                                 PostedKeyEvent{48, true, kFlagShift},
+                                                 TypedCharacter{U'b', ""},
                                                  Ms(1),
-                                                 PostedKeyEvent{48, false, 0},
-                                                 PostedUnicodeKeyEvent{true, u"b"},
-                                                 PostedUnicodeKeyEvent{false, u"b"},
+                                                 KeyPress{keysym::kShiftL, true},
+                                                 KeyPress{keysym::kTab, true},
+                                                 Ms(1),
+                                                 KeyPress{keysym::kTab, false},
+                                                 KeyPress{keysym::kShiftL, false},
+                                                 TypedCharacter{U'c', ""},
                                                  Ms(1)};
   EXPECT_EQ(fake.calls, expected);
 }
 
 TEST_F(SendTextTest, ParseFailureAnywhereTypesNothing) {
-  EXPECT_FALSE(SendText("a${KEY_BOGUS}b"));
-  EXPECT_FALSE(SendText("hello${KEY_ENTER"));
-  EXPECT_FALSE(SendText("abc$"));
+  EXPECT_FALSE(Send("a${KEY_BOGUS}b"));
+  EXPECT_FALSE(Send("hello${KEY_ENTER"));
+  EXPECT_FALSE(Send("abc$"));
   EXPECT_TRUE(fake.calls.empty());
 }
 
@@ -193,55 +198,51 @@ TEST_F(SendTextTest, IllFormedUtf8AnywhereTypesNothing) {
            "ok${KEY_ENTER}then\xE6\xBC",  // after a valid chord and run
            "\xE6${KEY_ENTER}\xBC\xA2",    // a character split by a chord
        }) {
-    EXPECT_FALSE(SendText(text));
+    EXPECT_FALSE(Send(text));
   }
   EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(SendTextTest, EmptyTextAndModifiersOnlyChordSucceedTypingNothing) {
-  EXPECT_TRUE(SendText(""));
-  EXPECT_TRUE(SendText("${KEY_CTRL}"));
+  EXPECT_TRUE(Send(""));
+  EXPECT_TRUE(Send("${KEY_CTRL}"));
   EXPECT_TRUE(fake.calls.empty());
 }
 
 TEST_F(SendTextTest, KeyboardRefusalStopsPlayingAndReportsFailure) {
   fake.failKeys = true;
-  EXPECT_FALSE(SendText("a${KEY_ENTER}b"));
-  const std::vector<FakeDesktopCall> expected = {PostedUnicodeKeyEvent{true, u"a"},
-                                                 PostedUnicodeKeyEvent{false, u"a"}, Ms(1)};
+  EXPECT_FALSE(Send("a${KEY_ENTER}b"));
+  const std::vector<FakeDesktopCall> expected = {TypedCharacter{U'a', ""}, Ms(1)};
   EXPECT_EQ(fake.calls, expected);
 }
 
-TEST_F(SendTextTest, EmojiFromTheWireIsOneKeyPressOfTwoUnits) {
-  ASSERT_TRUE(SendText("\xF0\x9F\x98\x80"));
-  const auto unicode = fake.CallsOf<PostedUnicodeKeyEvent>();
-  ASSERT_EQ(unicode.size(), 2u);
-  EXPECT_EQ(unicode[0], (PostedUnicodeKeyEvent{true, u"\U0001F600"}));
-  EXPECT_EQ(unicode[1], (PostedUnicodeKeyEvent{false, u"\U0001F600"}));
-  EXPECT_EQ(fake.CallsOf<SleepCall>().size(), 1u);
+TEST_F(SendTextTest, EmojiFromTheWireIsOneCharacter) {
+  ASSERT_TRUE(Send("\xF0\x9F\x98\x80x"));
+  const std::vector<TypedCharacter> expected = {{U'\U0001F600', "x"}, {U'x', ""}};
+  EXPECT_EQ(fake.CallsOf<TypedCharacter>(), expected);
+  EXPECT_EQ(fake.CallsOf<SleepCall>().size(), 2u);
 }
 
 TEST_F(SendTextTest, ManyChordsAreCheckedAndTypedInOrder) {
   constexpr size_t kChords = 100000;
-  ASSERT_TRUE(SendText(Repeat("${KEY_A}", kChords) + "z"));
-  const auto keys = fake.CallsOf<PostedKeyEvent>();
+  ASSERT_TRUE(Send(Repeat("${KEY_A}", kChords) + "z"));
+  const auto keys = fake.CallsOf<KeyPress>();
   ASSERT_EQ(keys.size(), 2 * kChords);
-  EXPECT_EQ(keys.front(), (PostedKeyEvent{0, true, 0}));
-  EXPECT_EQ(keys.back(), (PostedKeyEvent{0, false, 0}));
-  const auto unicode = fake.CallsOf<PostedUnicodeKeyEvent>();
-  ASSERT_EQ(unicode.size(), 2u);
-  EXPECT_EQ(unicode[0], (PostedUnicodeKeyEvent{true, u"z"}));
+  EXPECT_EQ(keys.front(), (KeyPress{'a', true}));
+  EXPECT_EQ(keys.back(), (KeyPress{'a', false}));
+  const std::vector<TypedCharacter> typed = {{U'z', ""}};
+  EXPECT_EQ(fake.CallsOf<TypedCharacter>(), typed);
   EXPECT_EQ(fake.CallsOf<SleepCall>().size(), kChords + 1);
 }
 
 TEST_F(SendTextTest, FaultInTheLastBytesOfALongTextTypesNothing) {
   const std::string body = Repeat("ab${KEY_TAB}\xC3\xA9", 1 << 15);
   for (const std::string_view tail : {"${KEY_BOGUS}", "${KEY_ENTER", "$", "\xC3"}) {
-    EXPECT_FALSE(SendText(body + std::string(tail))) << tail;
+    EXPECT_FALSE(Send(body + std::string(tail))) << tail;
   }
   EXPECT_TRUE(fake.calls.empty());
-  ASSERT_TRUE(SendText(body));
-  EXPECT_EQ(fake.CallsOf<PostedKeyEvent>().size(), 2u << 15);
+  ASSERT_TRUE(Send(body));
+  EXPECT_EQ(fake.CallsOf<KeyPress>().size(), 2u << 15);
 }
 
 }  // namespace

@@ -1,42 +1,15 @@
-// The X11 desktop's window-system-free helpers: browser classes, EDID names, coordinate
-// conversion, window layers and process start times.
+// The X11 desktop's window-system-free helpers: EDID names and coordinate conversion.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 
-#include "desktop/x11/browser_classes.h"
 #include "desktop/x11/edid.h"
-#include "desktop/x11/process_start.h"
 #include "desktop/x11/screen_geometry.h"
-#include "desktop/x11/window_layers.h"
 
 namespace morel_xy {
 namespace {
-
-TEST(BrowserClassesTest, ChromeChromiumAndFirefoxByClass) {
-  const std::string chrome = "com.google.Chrome";
-  const std::string firefox = "org.mozilla.firefox";
-  EXPECT_EQ(BundleIdForWmClass("google-chrome", "Google-chrome"), chrome);
-  EXPECT_EQ(BundleIdForWmClass("google-chrome-beta", "Google-chrome-beta"), chrome);
-  EXPECT_EQ(BundleIdForWmClass("chromium", "Chromium"), chrome);
-  EXPECT_EQ(BundleIdForWmClass("chromium-browser", "Chromium-browser"), chrome);
-  EXPECT_EQ(BundleIdForWmClass("crx_abcdef", "Google-chrome"), chrome);  // an app window
-  EXPECT_EQ(BundleIdForWmClass("Navigator", "firefox"), firefox);
-  EXPECT_EQ(BundleIdForWmClass("Navigator", "Firefox"), firefox);
-  EXPECT_EQ(BundleIdForWmClass("Navigator", "firefox-esr"), firefox);
-  EXPECT_EQ(BundleIdForWmClass("firefox", ""), firefox);  // no class: the instance decides
-}
-
-TEST(BrowserClassesTest, OtherApplicationsAreNoBrowser) {
-  EXPECT_EQ(BundleIdForWmClass("xterm", "XTerm"), std::nullopt);
-  EXPECT_EQ(BundleIdForWmClass("chromium", "Gimp"), std::nullopt);  // class wins over instance
-  EXPECT_EQ(BundleIdForWmClass("", ""), std::nullopt);
-  EXPECT_EQ(BundleIdForWmClass("x", "chrom"), std::nullopt);
-  EXPECT_EQ(BundleIdForWmClass("x", "Thunderbird"), std::nullopt);
-  EXPECT_EQ(BundleIdForWmClass("x", "google-chrom"), std::nullopt);
-}
 
 std::vector<uint8_t> EdidWithName(const char* name, size_t descriptor = 72) {
   std::vector<uint8_t> edid(128, 0);
@@ -75,16 +48,25 @@ TEST(EdidTest, NotAnEdidOrNoNameGivesEmpty) {
   EXPECT_EQ(EdidProductName(control), "A");
 }
 
-TEST(ScreenGeometryTest, BottomUpAndTopDownPointsAroundThePrimaryMonitor) {
-  const RootRect primary{0, 400, 1280, 800};
-  EXPECT_EQ(ToBottomUpPoints(primary, primary, 1.0), (PlatformRect{0, 0, 1280, 800}));
-  EXPECT_EQ(ToBottomUpPoints({320, 0, 640, 400}, primary, 1.0),
-            (PlatformRect{320, 800, 640, 400}));  // above
-  EXPECT_EQ(ToBottomUpPoints({1280, 800, 1000, 600}, primary, 2.0),
-            (PlatformRect{640, -100, 500, 300}));  // right, reaching below
-  EXPECT_EQ(ToTopDownPoints({100, 450, 30, 20}, primary, 2.0), (PlatformRect{50, 25, 15, 10}));
-  EXPECT_EQ(ToTopDownPoints({0, 0, 10, 10}, primary, 1.0), (PlatformRect{0, -400, 10, 10}));
-  EXPECT_EQ(ToTopDownPoints({3, 3, 3, 3}, {0, 0, 9, 9}, 0.0), (PlatformRect{3, 3, 3, 3}));
+// The primary monitor need not be at the root's origin: points count from its corner, both
+// ways, so what is reported and where the pointer goes agree.
+TEST(ScreenGeometryTest, PointsCountFromThePrimaryMonitorsCornerBothWays) {
+  const PointSpace right({1024, 100, 1280, 800}, 1.0);  // primary right of another monitor
+  EXPECT_EQ(right.ToPoints({100, 100, 800, 600}), (PointRect{-924, 0, 800, 600}));
+  EXPECT_EQ(right.ToRoot({-924, 0}), (RootPoint{100, 100}));
+  EXPECT_EQ(right.ToRoot({10, 20}), (RootPoint{1034, 120}));
+
+  const PointSpace scaled({0, 400, 1280, 800}, 2.0);
+  EXPECT_EQ(scaled.ToPoints({100, 450, 30, 20}), (PointRect{50, 25, 15, 10}));
+  EXPECT_EQ(scaled.ToPoints({0, 0, 10, 10}), (PointRect{0, -200, 5, 5}));
+  EXPECT_EQ(scaled.ToRoot({50.2, 25.3}), (RootPoint{100, 451}));  // the nearest pixel
+
+  // Points beyond what an X event carries are clamped, not wrapped; a scale that is no scale
+  // counts as 1.
+  EXPECT_EQ(scaled.ToRoot({1e9, -1e9}), (RootPoint{32767, -32768}));
+  EXPECT_EQ(scaled.ToRoot({NAN, 0}), (RootPoint{0, 400}));
+  EXPECT_EQ(PointSpace({0, 0, 9, 9}, 0.0).ToPoints({3, 3, 3, 3}), (PointRect{3, 3, 3, 3}));
+  EXPECT_EQ(PointSpace({0, 0, 9, 9}, NAN).ToRoot({3, 3}), (RootPoint{3, 3}));
 }
 
 TEST(ScreenGeometryTest, Intersection) {
@@ -92,37 +74,6 @@ TEST(ScreenGeometryTest, Intersection) {
   const RootRect none = Intersect({0, 0, 10, 10}, {10, 0, 10, 10});
   EXPECT_EQ(none.width, 0);
   EXPECT_EQ(none.height, 0);
-}
-
-TEST(WindowLayersTest, NormalAndDialogOnLayerZeroDesktopLeftOut) {
-  int normalLayer = 0, desktops = 0;
-  for (const WindowTypeLayer& entry : WindowTypeLayers()) {
-    const std::string name = entry.typeName;
-    if (name == "_NET_WM_WINDOW_TYPE_NORMAL" || name == "_NET_WM_WINDOW_TYPE_DIALOG") {
-      EXPECT_EQ(entry.layer, 0) << name;
-      EXPECT_FALSE(entry.desktopElement);
-      ++normalLayer;
-    } else if (entry.desktopElement) {
-      EXPECT_EQ(name, "_NET_WM_WINDOW_TYPE_DESKTOP");
-      ++desktops;
-    } else {
-      EXPECT_GT(entry.layer, 0) << name;
-    }
-  }
-  EXPECT_EQ(normalLayer, 2);
-  EXPECT_EQ(desktops, 1);
-  EXPECT_EQ(WindowTypeLayers().size(), 14u);
-}
-
-TEST(ProcessStartTest, OwnProcessHasAStartTimeAndAParentStartedEarlier) {
-  const std::optional<uint64_t> self = ProcessStartTicks(getpid());
-  const std::optional<uint64_t> parent = ProcessStartTicks(getppid());
-  ASSERT_TRUE(self);
-  ASSERT_TRUE(parent);
-  EXPECT_LE(*parent, *self);
-  EXPECT_EQ(ProcessStartTicks(0), std::nullopt);
-  EXPECT_EQ(ProcessStartTicks(-5), std::nullopt);
-  EXPECT_EQ(ProcessStartTicks(0x7FFFFFF0), std::nullopt);
 }
 
 }  // namespace

@@ -5,29 +5,8 @@
 
 namespace morel_xy {
 
-bool FakeDesktop::PostMouseEvent(const PostedMouseEvent& event) {
-  return Post(event, failMouse);
-}
-
-bool FakeDesktop::PostScrollEvent(const PostedScrollEvent& event) {
-  return Post(event, failScroll);
-}
-
-bool FakeDesktop::PostKeyEvent(const PostedKeyEvent& event) {
-  return Post(event, failKeys);
-}
-
-bool FakeDesktop::PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) {
-  return Post(event, failUnicode);
-}
-
-void FakeDesktop::Sleep(std::chrono::nanoseconds duration) {
-  calls.emplace_back(std::in_place_type<SleepCall>, SleepCall{duration});
-  now += static_cast<double>(duration.count()) * 1e-9;
-}
-
-int32_t FakeDesktop::GetApplicationPid(const std::string& bundleId) {
-  auto it = applicationPids.find(bundleId);
+int32_t FakeDesktop::GetApplicationPid(Browser browser) {
+  auto it = applicationPids.find(browser);
   return it == applicationPids.end() ? -1 : it->second;
 }
 
@@ -47,11 +26,11 @@ std::optional<CapturedImage> FakeDesktop::CaptureDisplayArea(uint32_t displayNum
   part.width = static_cast<int32_t>(right - left);
   part.height = static_cast<int32_t>(bottom - top);
   part.bytesPerRow = static_cast<size_t>(part.width) * 4;
-  part.rgba.resize(part.bytesPerRow * static_cast<size_t>(part.height));
+  part.bgrx.resize(part.bytesPerRow * static_cast<size_t>(part.height));
   for (int64_t row = 0; row < part.height; ++row) {
-    const uint8_t* from = whole.rgba.data() + static_cast<size_t>(top + row) * whole.bytesPerRow +
+    const uint8_t* from = whole.bgrx.data() + static_cast<size_t>(top + row) * whole.bytesPerRow +
                           static_cast<size_t>(left) * 4;
-    std::memcpy(part.rgba.data() + static_cast<size_t>(row) * part.bytesPerRow, from,
+    std::memcpy(part.bgrx.data() + static_cast<size_t>(row) * part.bytesPerRow, from,
                 part.bytesPerRow);
   }
   return part;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <variant>
 #include <vector>
 
@@ -8,12 +9,36 @@
 
 namespace morel_xy {
 
-// A sleep the host asked for.
+// What the host did to a FakeDesktop, one struct per kind of call.
+struct PointerMove {
+  Point at;
+  bool operator==(const PointerMove&) const = default;
+};
+struct ButtonPress {
+  PointerButton button = PointerButton::Left;
+  bool down = false;
+  Point at;
+  bool operator==(const ButtonPress&) const = default;
+};
+struct ScrollCall {
+  int32_t vertical = 0;
+  int32_t horizontal = 0;
+  bool operator==(const ScrollCall&) const = default;
+};
+struct KeyPress {
+  Keysym keysym = 0;
+  bool down = false;
+  bool operator==(const KeyPress&) const = default;
+};
+struct TypedCharacter {
+  char32_t character = 0;
+  std::string upcoming;  // the first kUpcomingKept bytes of what the host said comes next
+  bool operator==(const TypedCharacter&) const = default;
+};
 struct SleepCall {
   std::chrono::nanoseconds duration{0};
   bool operator==(const SleepCall&) const = default;
 };
-
 // A capture the host asked for.
 struct CaptureCall {
   uint32_t displayNumber = 0;
@@ -21,38 +46,39 @@ struct CaptureCall {
   bool operator==(const CaptureCall&) const = default;
 };
 
-// Everything the host did to the desktop that a test may want to check, in order.
-using FakeDesktopCall = std::variant<PostedMouseEvent, PostedScrollEvent, PostedKeyEvent,
-                                     PostedUnicodeKeyEvent, SleepCall>;
+// Everything posted or slept, in order.
+using FakeDesktopCall =
+    std::variant<PointerMove, ButtonPress, ScrollCall, KeyPress, TypedCharacter, SleepCall>;
 
-// A desktop for tests: records every posted event and every sleep in `calls`, serves
-// the scripted applications, windows, displays and display images, and runs a fake clock
-// that only sleeping advances, so timing-dependent logic is deterministic.
+// A desktop for tests: records every posted event and every sleep in `calls`, and serves the
+// scripted browsers, windows, displays and display images.
 class FakeDesktop final : public Desktop {
  public:
+  // The look-ahead a TypedCharacter keeps: enough to check it, without copying the rest of a
+  // long text for every character.
+  static constexpr size_t kUpcomingKept = 16;
+
   // --- What the host did ---
   std::vector<FakeDesktopCall> calls;
   std::vector<CaptureCall> captures;
   int configureCount = 0;
 
   // --- What the desktop serves ---
-  double now = 1000.0;                             // advanced by Sleep
-  double doubleClickInterval = 0.5;                // seconds
-  std::map<std::string, int32_t> applicationPids;  // bundle id -> pid
-  std::optional<std::vector<OnScreenWindow>> windows = std::vector<OnScreenWindow>{};
-  std::vector<Screen> screens;
-  uint32_t mainDisplayNumber = 0;
-  double mainScaleFactor = 1.0;
+  std::map<Browser, int32_t> applicationPids;
+  std::optional<std::vector<TopLevelWindow>> windows = std::vector<TopLevelWindow>{};
+  std::vector<DesktopDisplay> displays;
+  double scaleFactor = 1.0;
   std::map<uint32_t, CapturedImage> displayImages;  // whole display contents, in pixels
 
   // Failure injection: when `failPostsFrom` is set, the post with that 0-based index (counting
-  // every Post* call) and all after it fail; each `fail<Kind>` makes every post of one kind fail.
-  // A failed post is not recorded.
+  // every posting call) and all after it fail; the posts whose indices are in `failPosts` fail;
+  // each `fail<Kind>` makes every post of one kind fail. A failed post is not recorded.
   std::optional<size_t> failPostsFrom;
-  bool failMouse = false;
+  std::set<size_t> failPosts;
+  bool failPointer = false;
   bool failScroll = false;
   bool failKeys = false;
-  bool failUnicode = false;
+  bool failTyping = false;
 
   // The recorded calls of one kind, in order.
   template <typename T>
@@ -65,27 +91,38 @@ class FakeDesktop final : public Desktop {
   }
 
   void ConfigureSyntheticInput() override { ++configureCount; }
-  bool PostMouseEvent(const PostedMouseEvent& event) override;
-  bool PostScrollEvent(const PostedScrollEvent& event) override;
-  bool PostKeyEvent(const PostedKeyEvent& event) override;
-  bool PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) override;
-  double Now() override { return now; }
-  void Sleep(std::chrono::nanoseconds duration) override;
-  double DoubleClickInterval() override { return doubleClickInterval; }
-  int32_t GetApplicationPid(const std::string& bundleId) override;
-  std::optional<std::vector<OnScreenWindow>> ListOnScreenWindows() override { return windows; }
-  std::vector<Screen> ListScreens() override { return screens; }
-  uint32_t MainDisplayNumber() override { return mainDisplayNumber; }
-  double MainScreenBackingScaleFactor() override { return mainScaleFactor; }
+  bool MovePointer(Point at) override { return Post(PointerMove{at}, failPointer); }
+  bool PressButton(PointerButton button, bool down, Point at) override {
+    return Post(ButtonPress{button, down, at}, failPointer);
+  }
+  bool Scroll(int32_t vertical, int32_t horizontal) override {
+    return Post(ScrollCall{vertical, horizontal}, failScroll);
+  }
+  bool PressKey(Keysym keysym, bool down) override {
+    return Post(KeyPress{keysym, down}, failKeys);
+  }
+  bool TypeCharacter(char32_t character, std::string_view upcoming) override {
+    return Post(TypedCharacter{character, std::string(upcoming.substr(0, kUpcomingKept))},
+                failTyping);
+  }
+  void Sleep(std::chrono::nanoseconds duration) override {
+    calls.emplace_back(SleepCall{duration});
+  }
+  int32_t GetApplicationPid(Browser browser) override;
+  std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows() override { return windows; }
+  std::vector<DesktopDisplay> ListDisplays() override { return displays; }
+  double ScaleFactor() override { return scaleFactor; }
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber,
                                                   const PixelRect& area) override;
 
  private:
   template <typename T>
-  bool Post(const T& event, bool failKind) {
+  bool Post(T&& event, bool failKind) {
     const size_t index = posts_++;
-    if (failKind || (failPostsFrom && index >= *failPostsFrom)) return false;
-    calls.emplace_back(std::in_place_type<T>, event);
+    if (failKind || (failPostsFrom && index >= *failPostsFrom) || failPosts.count(index)) {
+      return false;
+    }
+    calls.emplace_back(std::forward<T>(event));
     return true;
   }
   size_t posts_ = 0;

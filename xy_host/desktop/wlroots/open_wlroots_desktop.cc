@@ -7,7 +7,7 @@
 #include <set>
 #include <thread>
 
-#include "desktop/system_clock.h"
+#include "desktop/sleep_for.h"
 #include "desktop/wlroots/data_control_clipboard.h"
 #include "desktop/wlroots/screencopy.h"
 #include "desktop/wlroots/sway_ipc.h"
@@ -16,7 +16,6 @@
 #include "desktop/wlroots/wayland_connection.h"
 #include "desktop/wlroots/wayland_outputs.h"
 #include "desktop/wlroots/wlroots_desktop.h"
-#include "desktop/x11/process_start.h"
 
 namespace morel_xy {
 namespace {
@@ -141,7 +140,6 @@ std::unique_ptr<Desktop> OpenWlrootsDesktop(std::string* why) {
   parts.windows = objects->ipc.get();
   parts.sleep = [](std::chrono::nanoseconds duration) { SleepFor(duration); };
   parts.sync = [&connection] { return connection.Roundtrip(std::chrono::milliseconds(500)); };
-  parts.processStart = [](int32_t pid) { return ProcessStartTicks(pid); };
   parts.owner = objects;
   auto desktop = std::make_unique<WlrootsDesktop>(std::move(parts));
   return std::make_unique<TrackedDesktop>(std::move(desktop));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "desktop/process_start.h"
 #include "desktop/wlroots/output_layout.h"
 #include "desktop/wlroots/sway_tree.h"
 
@@ -46,6 +47,7 @@ std::optional<std::vector<SwayView>> Views(WindowTreeSource* source) {
 WlrootsDesktop::WlrootsDesktop(WlrootsParts parts)
     : parts_(std::move(parts)), madeAt_(std::chrono::steady_clock::now()) {
   if (!parts_.sleep) parts_.sleep = [](std::chrono::nanoseconds) {};
+  if (!parts_.firstStarted) parts_.firstStarted = FirstStartedProcess;
   if (parts_.keyboard) {
     keyboard_ = std::make_unique<WlrootsKeyboard>(*parts_.keyboard, parts_.clipboard, parts_.sleep);
     // A virtual keyboard without a keymap makes some clients fail: it gets one at once.
@@ -159,21 +161,11 @@ int32_t WlrootsDesktop::GetApplicationPid(Browser browser) {
   std::lock_guard<std::mutex> lock(mutex_);
   const std::optional<std::vector<SwayView>> views = Views(parts_.windows);
   if (!views) return -1;
-  int32_t best = -1;
-  std::optional<uint64_t> bestStart;
+  std::vector<int32_t> pids;
   for (const SwayView& view : *views) {
-    if (view.browser != browser || view.pid <= 0) continue;
-    const std::optional<uint64_t> start =
-        parts_.processStart ? parts_.processStart(view.pid) : std::nullopt;
-    // A process that is already gone cannot serve; among the others the first started wins,
-    // and without start times the most recently focused.
-    if (parts_.processStart && !start) continue;
-    if (best < 0 || (start && bestStart && *start < *bestStart)) {
-      best = view.pid;
-      bestStart = start;
-    }
+    if (view.browser == browser && view.pid > 0) pids.push_back(view.pid);
   }
-  return best;
+  return parts_.firstStarted(pids);
 }
 
 std::optional<std::vector<TopLevelWindow>> WlrootsDesktop::ListOnScreenWindows() {

@@ -27,8 +27,8 @@ struct WlrootsParts {
   // drops what it has not read yet when its client goes away: a release must be handled
   // before the process ends.
   std::function<bool()> sync;
-  // When a process started (any unit that orders processes); nullopt when it is gone.
-  std::function<std::optional<uint64_t>(int32_t pid)> processStart;
+  // Of several processes, the one that started first (FirstStartedProcess by default).
+  std::function<int32_t(const std::vector<int32_t>& pids)> firstStarted;
   // Owns the objects above; released after the desktop let go of everything it held.
   std::shared_ptr<void> owner;
 };

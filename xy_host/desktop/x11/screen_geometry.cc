@@ -1,8 +1,17 @@
 #include "desktop/x11/screen_geometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace morel_xy {
+namespace {
+
+int ToXCoordinate(double pixels) {
+  if (std::isnan(pixels)) return 0;
+  return static_cast<int>(std::clamp(std::round(pixels), -32768.0, 32767.0));
+}
+
+}  // namespace
 
 RootRect Intersect(const RootRect& a, const RootRect& b) {
   const int64_t left = std::max(a.x, b.x);
@@ -13,19 +22,20 @@ RootRect Intersect(const RootRect& a, const RootRect& b) {
   return RootRect{left, top, right - left, bottom - top};
 }
 
-PlatformRect ToBottomUpPoints(const RootRect& r, const RootRect& primary, double scale) {
-  const double s = scale > 0 ? scale : 1.0;
-  const int64_t primaryBottom = primary.y + primary.height;
-  return PlatformRect{static_cast<double>(r.x - primary.x) / s,
-                      static_cast<double>(primaryBottom - (r.y + r.height)) / s,
-                      static_cast<double>(r.width) / s, static_cast<double>(r.height) / s};
+PointSpace::PointSpace(const RootRect& primary, double scale)
+    : originX_(primary.x),
+      originY_(primary.y),
+      scale_(std::isfinite(scale) && scale > 0 ? scale : 1.0) {}
+
+PointRect PointSpace::ToPoints(const RootRect& r) const {
+  return PointRect{static_cast<double>(r.x - originX_) / scale_,
+                   static_cast<double>(r.y - originY_) / scale_,
+                   static_cast<double>(r.width) / scale_, static_cast<double>(r.height) / scale_};
 }
 
-PlatformRect ToTopDownPoints(const RootRect& r, const RootRect& primary, double scale) {
-  const double s = scale > 0 ? scale : 1.0;
-  return PlatformRect{static_cast<double>(r.x - primary.x) / s,
-                      static_cast<double>(r.y - primary.y) / s, static_cast<double>(r.width) / s,
-                      static_cast<double>(r.height) / s};
+RootPoint PointSpace::ToRoot(Point p) const {
+  return RootPoint{ToXCoordinate(static_cast<double>(originX_) + p.x * scale_),
+                   ToXCoordinate(static_cast<double>(originY_) + p.y * scale_)};
 }
 
 }  // namespace morel_xy

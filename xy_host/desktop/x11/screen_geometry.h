@@ -16,15 +16,33 @@ struct RootRect {
   bool operator==(const RootRect&) const = default;
 };
 
+// A root-window pixel, in the 16-bit coordinates X events carry.
+struct RootPoint {
+  int x = 0;
+  int y = 0;
+
+  bool operator==(const RootPoint&) const = default;
+};
+
 // The part of `a` inside `b`; width and height 0 when they do not meet.
 RootRect Intersect(const RootRect& a, const RootRect& b);
 
-// Root pixels to the display space the host reports: points (pixels / scale) with the origin
-// at the bottom-left corner of the primary monitor, y upward.
-PlatformRect ToBottomUpPoints(const RootRect& r, const RootRect& primary, double scale);
+// Between root pixels and the host's global points. The primary monitor need not sit at the
+// root's origin (a monitor may be left of or above it), so points are counted from its
+// top-left corner; a point is `scale` pixels (Xft.dpi / 96).
+class PointSpace {
+ public:
+  // `scale` must be positive; anything else is taken as 1.
+  PointSpace(const RootRect& primary, double scale);
 
-// Root pixels to the window space the host reports: points with the origin at the top-left
-// corner of the primary monitor, y downward.
-PlatformRect ToTopDownPoints(const RootRect& r, const RootRect& primary, double scale);
+  PointRect ToPoints(const RootRect& r) const;
+  // The pixel nearest to `p`, clamped to what an X event can carry.
+  RootPoint ToRoot(Point p) const;
+
+ private:
+  int64_t originX_;
+  int64_t originY_;
+  double scale_;
+};
 
 }  // namespace morel_xy

@@ -5,10 +5,6 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <bit>
 #include <cstring>
 
@@ -40,55 +36,31 @@ class Channel {
   unsigned long max_;
 };
 
-// Swaps blue and red and makes each pixel opaque, four pixels at a time where SSE2 is there.
-void BgrxToRgba(const uint8_t* from, uint8_t* to, int width) {
-  int x = 0;
-#if defined(__SSE2__)
-  const __m128i green = _mm_set1_epi32(0x0000FF00);
-  const __m128i low = _mm_set1_epi32(0x000000FF);
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  for (; x + 4 <= width; x += 4) {
-    // Little-endian words 0xXXRRGGBB become 0xFFBBGGRR.
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4 * x));
-    const __m128i red = _mm_and_si128(_mm_srli_epi32(v, 16), low);
-    const __m128i blue = _mm_slli_epi32(_mm_and_si128(v, low), 16);
-    const __m128i out =
-        _mm_or_si128(_mm_or_si128(red, blue), _mm_or_si128(_mm_and_si128(v, green), alpha));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4 * x), out);
-  }
-#endif
-  for (; x < width; ++x) {
-    to[4 * x + 0] = from[4 * x + 2];
-    to[4 * x + 1] = from[4 * x + 1];
-    to[4 * x + 2] = from[4 * x + 0];
-    to[4 * x + 3] = 255;
-  }
-}
-
-CapturedImage ToRgba(XImage* image) {
+// The image's pixels as B, G, R, unused: copied row by row in the usual 24-bit TrueColor layout,
+// which is that already, and converted pixel by pixel otherwise.
+CapturedImage ToBgrx(XImage* image) {
   CapturedImage out;
   out.width = image->width;
   out.height = image->height;
   out.bytesPerRow = static_cast<size_t>(image->width) * 4;
-  out.rgba.resize(out.bytesPerRow * static_cast<size_t>(image->height));
+  out.bgrx.resize(out.bytesPerRow * static_cast<size_t>(image->height));
   const bool bgrx = image->bits_per_pixel == 32 && image->byte_order == LSBFirst &&
                     image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
                     image->blue_mask == 0xFF;
   const Channel red(image->red_mask), green(image->green_mask), blue(image->blue_mask);
   for (int y = 0; y < image->height; ++y) {
-    uint8_t* to = out.rgba.data() + static_cast<size_t>(y) * out.bytesPerRow;
+    uint8_t* to = out.bgrx.data() + static_cast<size_t>(y) * out.bytesPerRow;
     if (bgrx) {
-      // The usual 24-bit TrueColor layout: bytes B, G, R, unused.
-      const uint8_t* from = reinterpret_cast<const uint8_t*>(image->data) +
-                            static_cast<size_t>(y) * image->bytes_per_line;
-      BgrxToRgba(from, to, image->width);
+      std::memcpy(to,
+                  reinterpret_cast<const uint8_t*>(image->data) +
+                      static_cast<size_t>(y) * image->bytes_per_line,
+                  out.bytesPerRow);
     } else {
       for (int x = 0; x < image->width; ++x) {
         const unsigned long pixel = XGetPixel(image, x, y);
-        to[4 * x + 0] = red(pixel);
+        to[4 * x + 0] = blue(pixel);
         to[4 * x + 1] = green(pixel);
-        to[4 * x + 2] = blue(pixel);
-        to[4 * x + 3] = 255;
+        to[4 * x + 2] = red(pixel);
       }
     }
   }
@@ -103,7 +75,7 @@ std::optional<CapturedImage> CaptureWithGetImage(const X11Connection& x, const R
   const bool ok = trap.Finish();
   if (!image) return std::nullopt;
   std::optional<CapturedImage> result;
-  if (ok) result = ToRgba(image);
+  if (ok) result = ToBgrx(image);
   XDestroyImage(image);
   return result;
 }
@@ -184,7 +156,7 @@ std::optional<CapturedImage> X11Capture::CaptureWithShm(const RootRect& area) {
     const Bool got = XShmGetImage(display, x_.root(), image, static_cast<int>(area.x),
                                   static_cast<int>(area.y), AllPlanes);
     if (got && trap.Finish()) {
-      result = ToRgba(image);
+      result = ToBgrx(image);
     } else {
       ReleaseSegment();  // start afresh next time
     }

@@ -19,8 +19,8 @@ class X11Capture {
   X11Capture(const X11Capture&) = delete;
   X11Capture& operator=(const X11Capture&) = delete;
 
-  // The root window's pixels in `area` (which must lie inside the root) as opaque RGBA, read
-  // through shared memory, or with a plain image request where shared memory is not available
+  // The root window's pixels in `area` (which must lie inside the root) as B, G, R, unused bytes,
+  // read through shared memory, or with a plain image request where shared memory is not available
   // (a remote server, no MIT-SHM). nullopt when the area is empty or the server refuses both.
   std::optional<CapturedImage> CaptureRootArea(const RootRect& area);
 

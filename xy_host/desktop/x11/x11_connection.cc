@@ -14,13 +14,11 @@ namespace {
 
 // Xlib's handlers are process-wide; these record instead of exiting.
 thread_local unsigned long tErrorCount = 0;
-thread_local int tLastErrorCode = 0;
 std::mutex gDeadMutex;
 std::set<Display*> gDeadDisplays;
 
-int OnXError(Display*, XErrorEvent* event) {
+int OnXError(Display*, XErrorEvent*) {
   ++tErrorCount;
-  tLastErrorCode = event->error_code;
   return 0;
 }
 
@@ -108,10 +106,6 @@ bool X11ErrorTrap::Finish() {
   if (!connection_.alive()) return false;
   XSync(connection_.display(), False);
   return connection_.alive() && tErrorCount == errorsBefore_;
-}
-
-int X11ErrorTrap::lastErrorCode() const {
-  return tErrorCount == errorsBefore_ ? 0 : tLastErrorCode;
 }
 
 }  // namespace morel_xy

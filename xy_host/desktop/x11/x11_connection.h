@@ -51,8 +51,6 @@ class X11ErrorTrap {
 
   // True when no X error arrived since construction and the connection is alive. Syncs.
   bool Finish();
-  // The error code of the last trapped error (0 when none).
-  int lastErrorCode() const;
 
  private:
   const X11Connection& connection_;

@@ -1,12 +1,25 @@
 #include "desktop/x11/x11_desktop.h"
 
-#include "desktop/system_clock.h"
+#include "desktop/sleep_for.h"
 #include "desktop/x11/x11_connection.h"
 #include "desktop/x11/x11_input.h"
+#include "desktop/x11/x11_monitors.h"
 #include "desktop/x11/x11_screen.h"
 
 namespace morel_xy {
 namespace {
+
+unsigned XButton(PointerButton button) {
+  switch (button) {
+    case PointerButton::Left:
+      return 1;
+    case PointerButton::Middle:
+      return 2;
+    case PointerButton::Right:
+      return 3;
+  }
+  return 1;
+}
 
 class X11Desktop final : public Desktop {
  public:
@@ -14,24 +27,30 @@ class X11Desktop final : public Desktop {
       : connection_(std::move(connection)), input_(*connection_), screen_(*connection_) {}
 
   void ConfigureSyntheticInput() override { input_.ConfigureSyntheticInput(); }
-  bool PostMouseEvent(const PostedMouseEvent& e) override { return input_.PostMouseEvent(e); }
-  bool PostScrollEvent(const PostedScrollEvent& e) override { return input_.PostScrollEvent(e); }
-  bool PostKeyEvent(const PostedKeyEvent& e) override { return input_.PostKeyEvent(e); }
-  bool PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& e) override {
-    return input_.PostUnicodeKeyEvent(e);
+  // Points become root pixels by the point space of the moment: the primary monitor may have
+  // moved, or the scale changed, since the last event.
+  bool MovePointer(Point at) override {
+    const std::optional<PointSpace> space = CurrentPointSpace(*connection_);
+    return space && input_.MovePointer(space->ToRoot(at));
   }
-  double Now() override { return WallClockSeconds(); }
+  bool PressButton(PointerButton button, bool down, Point at) override {
+    const std::optional<PointSpace> space = CurrentPointSpace(*connection_);
+    return space && input_.PressButton(XButton(button), down, space->ToRoot(at));
+  }
+  bool Scroll(int32_t vertical, int32_t horizontal) override {
+    return input_.Scroll(vertical, horizontal);
+  }
+  bool PressKey(Keysym keysym, bool down) override { return input_.PressKey(keysym, down); }
+  bool TypeCharacter(char32_t character, std::string_view upcoming) override {
+    return input_.TypeCharacter(character, upcoming);
+  }
   void Sleep(std::chrono::nanoseconds duration) override { SleepFor(duration); }
-  double DoubleClickInterval() override { return input_.DoubleClickInterval(); }
-  int32_t GetApplicationPid(const std::string& bundleId) override {
-    return screen_.GetApplicationPid(bundleId);
-  }
-  std::optional<std::vector<OnScreenWindow>> ListOnScreenWindows() override {
+  int32_t GetApplicationPid(Browser browser) override { return screen_.GetApplicationPid(browser); }
+  std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows() override {
     return screen_.ListOnScreenWindows();
   }
-  std::vector<Screen> ListScreens() override { return screen_.ListScreens(); }
-  uint32_t MainDisplayNumber() override { return screen_.MainDisplayNumber(); }
-  double MainScreenBackingScaleFactor() override { return screen_.MainScreenBackingScaleFactor(); }
+  std::vector<DesktopDisplay> ListDisplays() override { return screen_.ListDisplays(); }
+  double ScaleFactor() override { return screen_.ScaleFactor(); }
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber,
                                                   const PixelRect& area) override {
     return screen_.CaptureDisplayArea(displayNumber, area);

@@ -1,19 +1,20 @@
 #include "desktop/x11/x11_input.h"
 
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <utf8.h>
 
 #include <algorithm>
-#include <cmath>
 #include <mutex>
 #include <thread>
+#include <unordered_set>
 
-#include "desktop/system_clock.h"
-#include "desktop/x11/x11_keysyms.h"
-#include "desktop/x11/x11_xsettings.h"
+#include "desktop/keysyms.h"
+#include "desktop/sleep_for.h"
 
 namespace morel_xy {
 namespace {
@@ -22,35 +23,15 @@ namespace {
 std::mutex gInputMutex;
 std::set<X11Input*> gLiveInputs;
 
-constexpr double kDefaultDoubleClickSeconds = 0.4;
-
-// X11 coordinates travel as 16-bit values.
-int ToXCoordinate(double points, double scale) {
-  const double pixels = std::round(points * scale);
-  return static_cast<int>(std::clamp(pixels, -32768.0, 32767.0));
-}
-
-struct ModifierFlag {
-  uint64_t flag;
-  KeySym keysym;
-};
-
-// Pressed in this order for a chord, released in the reverse order.
-constexpr ModifierFlag kModifierFlags[] = {
-    {kFlagControl, XK_Control_L},
-    {kFlagAlternate, XK_Alt_L},
-    {kFlagShift, XK_Shift_L},
-    {kFlagCommand, XK_Super_L},
-};
-
-bool IsModifierVirtualKey(uint16_t virtualKey) {
-  return virtualKey >= 55 && virtualKey <= 59 && virtualKey != 57;
-}
+// How far ahead a missing character looks for others to map with it: enough to fill every
+// scratch keycode in any real text, little enough that a huge text costs nothing.
+constexpr size_t kLookAheadCharacters = 512;
 
 }  // namespace
 
-X11Input::X11Input(X11Connection& connection)
-    : connection_(connection), pool_([](std::chrono::nanoseconds d) { SleepFor(d); }) {
+X11Input::X11Input(X11Connection& connection, std::chrono::milliseconds keymapSettleTime)
+    : connection_(connection),
+      pool_([](std::chrono::nanoseconds d) { SleepFor(d); }, keymapSettleTime) {
   // The host paces input in 1 ms steps; the default 50 us timer slack would stretch each one.
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
   std::lock_guard<std::mutex> lock(gInputMutex);
@@ -140,51 +121,33 @@ void X11Input::ReleaseEverythingOverAnyConnection() {
 void X11Input::ForgetHeld() {
   heldKeys_.clear();
   heldButtons_.clear();
-  chordModifiers_.clear();
-  unicodePresses_.clear();
+  pressedKeysyms_.clear();
 }
 
-bool X11Input::PostMouseEvent(const PostedMouseEvent& event) {
+bool X11Input::MovePointer(RootPoint at) {
   std::lock_guard<std::mutex> lock(gInputMutex);
   if (!connection_.alive()) return false;
-  const double scale = connection_.DesktopScale();
   X11ErrorTrap trap(connection_);
-  Display* display = connection_.display();
-  // Every event carries its position, as a click elsewhere must not land where the user left
-  // the pointer.
-  XTestFakeMotionEvent(display, connection_.screen(), ToXCoordinate(event.x, scale),
-                       ToXCoordinate(event.y, scale), CurrentTime);
-  using T = PlatformMouseEventType;
-  switch (event.type) {
-    case T::LeftMouseDown:
-      Button(1, true);
-      break;
-    case T::LeftMouseUp:
-      Button(1, false);
-      break;
-    case T::RightMouseDown:
-      Button(3, true);
-      break;
-    case T::RightMouseUp:
-      Button(3, false);
-      break;
-    case T::OtherMouseDown:
-      Button(2, true);
-      break;
-    case T::OtherMouseUp:
-      Button(2, false);
-      break;
-    case T::MouseMoved:
-      break;
-  }
+  XTestFakeMotionEvent(connection_.display(), connection_.screen(), at.x, at.y, CurrentTime);
   return Finish(trap, true);
 }
 
-bool X11Input::PostScrollEvent(const PostedScrollEvent& event) {
+bool X11Input::PressButton(unsigned button, bool down, RootPoint at) {
   std::lock_guard<std::mutex> lock(gInputMutex);
   if (!connection_.alive()) return false;
   X11ErrorTrap trap(connection_);
-  // Positive values scroll up (wheel 1) or left (wheel 2).
+  // Every button event carries its position, as a click elsewhere must not land where the
+  // user left the pointer.
+  XTestFakeMotionEvent(connection_.display(), connection_.screen(), at.x, at.y, CurrentTime);
+  Button(button, down);
+  return Finish(trap, true);
+}
+
+bool X11Input::Scroll(int32_t vertical, int32_t horizontal) {
+  std::lock_guard<std::mutex> lock(gInputMutex);
+  if (!connection_.alive()) return false;
+  X11ErrorTrap trap(connection_);
+  // Positive values scroll up or left.
   const auto turn = [this](int32_t lines, unsigned positiveButton, unsigned negativeButton) {
     const unsigned button = lines > 0 ? positiveButton : negativeButton;
     const int64_t count = std::min<int64_t>(std::abs(static_cast<int64_t>(lines)), kMaxWheelLines);
@@ -193,8 +156,8 @@ bool X11Input::PostScrollEvent(const PostedScrollEvent& event) {
       Button(button, false);
     }
   };
-  turn(event.wheel1, 4, 5);
-  turn(event.wheel2, 6, 7);
+  turn(vertical, 4, 5);
+  turn(horizontal, 6, 7);
   return Finish(trap, true);
 }
 
@@ -214,6 +177,11 @@ X11Input::LayoutPlace X11Input::LayoutKey(KeySym keysym) {
   }
   const auto found = layout_.find(keysym);
   return found == layout_.end() ? LayoutPlace{} : found->second;
+}
+
+bool X11Input::LayoutTypes(KeySym keysym) {
+  const LayoutPlace place = LayoutKey(keysym);
+  return place.keycode != 0 && place.column <= 1;
 }
 
 void X11Input::FollowLayoutChanges() {
@@ -239,7 +207,29 @@ void X11Input::FollowLayoutChanges() {
   if (poolTouched) pool_.Forget();
 }
 
-bool X11Input::ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice) {
+std::vector<KeySym> X11Input::ScratchKeysymsAhead(std::string_view upcoming) {
+  // Each keycode holds two characters.
+  const size_t wanted = 2 * pool_.Capacity(connection_.display());
+  std::vector<KeySym> ahead;
+  std::unordered_set<KeySym> seen;
+  size_t missing = 0;
+  auto it = upcoming.begin();
+  for (size_t n = 0; n < kLookAheadCharacters && it != upcoming.end() && missing < wanted; ++n) {
+    uint32_t codePoint = 0;
+    // The text was checked before typing began; a cut-short tail just ends the look-ahead.
+    if (utf8::internal::validate_next(it, upcoming.end(), codePoint) != utf8::internal::UTF8_OK) {
+      break;
+    }
+    const KeySym keysym = KeysymForCodePoint(codePoint);
+    if (keysym == NoSymbol || LayoutTypes(keysym) || !seen.insert(keysym).second) continue;
+    ahead.push_back(keysym);
+    missing += !pool_.Find(keysym);
+  }
+  return ahead;
+}
+
+bool X11Input::ChooseKey(KeySym keysym, bool allowShift, std::string_view upcoming,
+                         KeyChoice& choice) {
   const LayoutPlace place = LayoutKey(keysym);
   if (place.keycode != 0) {
     // A key is its keycode whatever level the layout puts the keysym on. A character is typed
@@ -253,96 +243,72 @@ bool X11Input::ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice) {
       return true;
     }
   }
-  const std::optional<KeyChoice> scratch = pool_.Acquire(connection_.display(), keysym);
+  std::optional<KeyChoice> scratch = pool_.Find(keysym);
+  if (!scratch || (scratch->withShift && !allowShift)) {
+    const std::vector<KeySym> ahead =
+        allowShift ? ScratchKeysymsAhead(upcoming) : std::vector<KeySym>{};
+    scratch = pool_.Acquire(connection_.display(), keysym, !allowShift, ahead);
+  }
   if (!scratch || (scratch->withShift && !allowShift)) return false;
-  choice = KeyChoice{scratch->keycode, scratch->withShift};
+  choice = *scratch;
   return true;
 }
 
-bool X11Input::PostKeyEvent(const PostedKeyEvent& event) {
+bool X11Input::PressKey(KeySym keysym, bool down) {
   std::lock_guard<std::mutex> lock(gInputMutex);
   if (!connection_.alive()) return false;
   FollowLayoutChanges();
-  const KeySym keysym = KeysymForVirtualKey(event.virtualKey);
-  if (keysym == NoSymbol) return false;
   X11ErrorTrap trap(connection_);
 
-  if (IsModifierVirtualKey(event.virtualKey)) {
-    // A modifier key pressed or released on its own; its flag is the key itself.
-    const KeyCode keycode = LayoutKey(keysym).keycode;
-    if (keycode == 0) return Finish(trap, false);
-    Press(keycode, event.down);
-    return FinishKeyEvent();
+  if (!down) {
+    // The key this keysym went down on; a release without its press lifts the keysym's key.
+    if (const auto found = pressedKeysyms_.find(keysym); found != pressedKeysyms_.end()) {
+      const KeyCode keycode = found->second;
+      pressedKeysyms_.erase(found);
+      Press(keycode, false);
+      pool_.MarkReleased(keycode);
+      return FinishKeyEvent();
+    }
   }
 
   KeyChoice choice;
-  if (!ChooseKey(keysym, false, choice)) return Finish(trap, false);
-
-  if (event.down) {
-    std::vector<KeyCode>& pressed = chordModifiers_[event.virtualKey];
-    for (const ModifierFlag& modifier : kModifierFlags) {
-      if ((event.flags & modifier.flag) == 0) continue;
-      const KeyCode modifierKeycode = LayoutKey(modifier.keysym).keycode;
-      if (modifierKeycode == 0 || heldKeys_.count(modifierKeycode)) continue;
-      Press(modifierKeycode, true);
-      pressed.push_back(modifierKeycode);
-    }
-    Press(choice.keycode, true);
+  if (IsModifierKey(keysym)) {
+    // A modifier is only ever the layout's own: a scratch keycode would carry no modifier.
+    choice.keycode = LayoutKey(keysym).keycode;
+    if (choice.keycode == 0) return Finish(trap, false);
+  } else if (!ChooseKey(keysym, false, {}, choice)) {
+    return Finish(trap, false);
+  }
+  Press(choice.keycode, down);
+  if (down) {
     pool_.MarkPressed(choice.keycode);
+    pressedKeysyms_[keysym] = choice.keycode;
   } else {
-    Press(choice.keycode, false);
     pool_.MarkReleased(choice.keycode);
-    if (const auto found = chordModifiers_.find(event.virtualKey); found != chordModifiers_.end()) {
-      for (auto it = found->second.rbegin(); it != found->second.rend(); ++it) Press(*it, false);
-      chordModifiers_.erase(found);
-    }
   }
   return FinishKeyEvent();
 }
 
-bool X11Input::PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event) {
+bool X11Input::TypeCharacter(char32_t character, std::string_view upcoming) {
   std::lock_guard<std::mutex> lock(gInputMutex);
   if (!connection_.alive()) return false;
   FollowLayoutChanges();
   X11ErrorTrap trap(connection_);
 
-  if (!event.down) {
-    const auto found = unicodePresses_.find(event.units);
-    // A release without its press has nothing to release.
-    if (found == unicodePresses_.end()) return Finish(trap, true);
-    const KeyChoice press = found->second;
-    unicodePresses_.erase(found);
-    Press(press.keycode, false);
-    pool_.MarkReleased(press.keycode);
-    if (press.withShift) Press(LayoutKey(XK_Shift_L).keycode, false);
-    return FinishKeyEvent();
-  }
-
-  const KeySym keysym = KeysymForCodePoint(CodePointOfUtf16(event.units));
+  const KeySym keysym = KeysymForCodePoint(character);
   if (keysym == NoSymbol) return Finish(trap, false);
   KeyChoice choice;
-  if (!ChooseKey(keysym, true, choice)) return Finish(trap, false);
+  if (!ChooseKey(keysym, true, upcoming, choice)) return Finish(trap, false);
   const KeyCode shift = LayoutKey(XK_Shift_L).keycode;
-  const bool withShift = choice.withShift && shift != 0 && !heldKeys_.count(shift);
   // A held Shift already gives the level; no Shift key in the layout cannot.
   if (choice.withShift && shift == 0) return Finish(trap, false);
-  if (withShift) Press(shift, true);
+  const bool pressShift = choice.withShift && !heldKeys_.count(shift);
+  if (pressShift) Press(shift, true);
   Press(choice.keycode, true);
-  pool_.MarkPressed(choice.keycode);
-  unicodePresses_[event.units] = KeyChoice{choice.keycode, withShift};
+  Press(choice.keycode, false);
+  pool_.MarkReleased(choice.keycode);
+  if (pressShift) Press(shift, false);
   return FinishKeyEvent();
-}
-
-double X11Input::DoubleClickInterval() {
-  std::lock_guard<std::mutex> lock(gInputMutex);
-  if (!connection_.alive()) return kDefaultDoubleClickSeconds;
-  X11ErrorTrap trap(connection_);
-  const std::optional<int32_t> milliseconds =
-      ReadXSettingsInteger(connection_, "Net/DoubleClickTime");
-  if (!trap.Finish() || !milliseconds || *milliseconds <= 0 || *milliseconds > 60000) {
-    return kDefaultDoubleClickSeconds;
-  }
-  return *milliseconds / 1000.0;
 }
 
 void X11Input::CleanUpOnTerminationSignals() {

@@ -2,20 +2,20 @@
 
 #include <map>
 #include <set>
-#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "desktop/desktop.h"
+#include "desktop/x11/screen_geometry.h"
 #include "desktop/x11/x11_connection.h"
 #include "desktop/x11/x11_keycode_pool.h"
 
 namespace morel_xy {
 
-// Synthetic input through XTest.
+// Synthetic input through XTest, in root pixels and keysyms.
 //
-// Positions arrive in points and are posted in X pixels (points x the desktop scale). Virtual
-// keys become the keys of the current layout; Unicode characters the layout has no key for are
+// Keysyms become the keys of the current layout; characters the layout has no key for are
 // typed through scratch keycodes (KeycodePool). Every event is flushed to the server at once,
 // so the host's pacing is the pacing clients see.
 //
@@ -28,27 +28,30 @@ namespace morel_xy {
 // watcher takes the same lock to clean up.
 class X11Input {
  public:
-  explicit X11Input(X11Connection& connection);
+  explicit X11Input(X11Connection& connection,
+                    std::chrono::milliseconds keymapSettleTime = KeycodePool::kDefaultSettleTime);
   ~X11Input();
   X11Input(const X11Input&) = delete;
   X11Input& operator=(const X11Input&) = delete;
 
   // Lets synthetic input through while another client grabs the server. Nothing else changes.
   void ConfigureSyntheticInput();
-  // A move to the event's position, then the button transition (if any). False on X failure.
-  bool PostMouseEvent(const PostedMouseEvent& event);
-  // One press and release of button 4/5 (wheel 1) or 6/7 (wheel 2) per line; wheel 3 has no
-  // X counterpart. At most kMaxWheelLines per wheel and event.
-  bool PostScrollEvent(const PostedScrollEvent& event);
-  // One transition of a virtual key. On a key-down, the modifier keys of `event.flags` that are
-  // not already held are pressed first; the key-up releases them after the key. False for a
-  // code outside the host's key vocabulary, or on X failure.
-  bool PostKeyEvent(const PostedKeyEvent& event);
-  // Presses or releases the key typing `event.units` (one character). False when the units are
-  // not one character, no key can type it, or on X failure.
-  bool PostUnicodeKeyEvent(const PostedUnicodeKeyEvent& event);
-  // The XSETTINGS Net/DoubleClickTime in seconds, 0.4 when no settings manager publishes it.
-  double DoubleClickInterval();
+  // Moves the pointer. False on X failure.
+  bool MovePointer(RootPoint at);
+  // A move to `at`, then the transition of X button `button` (1 left, 2 middle, 3 right).
+  bool PressButton(unsigned button, bool down, RootPoint at);
+  // One press and release of button 4/5 (vertical: up/down) or 6/7 (horizontal: left/right)
+  // per line, at most kMaxWheelLines per axis and call.
+  bool Scroll(int32_t vertical, int32_t horizontal);
+  // Presses or releases the key of `keysym` without adding Shift. A key the layout lacks is
+  // typed through a scratch keycode, unless it is a modifier. False when no key can be had, or
+  // on X failure.
+  bool PressKey(KeySym keysym, bool down);
+  // Presses and releases the key typing `character`, with Shift when its level needs it.
+  // `upcoming` is the UTF-8 text typed next: when the character needs a scratch keycode, the
+  // characters after it that need one too are mapped in the same change. False when no key can
+  // type it, or on X failure.
+  bool TypeCharacter(char32_t character, std::string_view upcoming);
 
   // Blocks SIGTERM, SIGINT and SIGHUP in the calling thread (call it from the main thread
   // before any other thread starts) and starts a thread that, on such a signal, releases what
@@ -59,19 +62,25 @@ class X11Input {
   static constexpr int kMaxWheelLines = 1000;
 
  private:
-  // What a character or key needs: its keycode and whether Shift selects its level.
-  bool ChooseKey(KeySym keysym, bool allowShift, KeyChoice& choice);
-  // Where the layout has `keysym`: its keycode (0 when nowhere) and the column of the core
+  // Where the layout has a keysym: its keycode (0 when nowhere) and the column of the core
   // mapping (0 plain, 1 with Shift, higher for other groups and levels).
   struct LayoutPlace {
     KeyCode keycode = 0;
     int column = 0;
   };
-  //
   // The layout is read with plain core requests and kept here, rather than through Xlib's
   // keysym functions: those load XKB state lazily and crash when the connection is lost in the
   // middle; a core request just fails.
   LayoutPlace LayoutKey(KeySym keysym);
+  // Whether the layout types `keysym` as a character: at its first level, or its second with
+  // Shift.
+  bool LayoutTypes(KeySym keysym);
+  // What a key or character needs: its keycode and whether Shift selects its level. `upcoming`
+  // is the text to come, for batching scratch keycodes.
+  bool ChooseKey(KeySym keysym, bool allowShift, std::string_view upcoming, KeyChoice& choice);
+  // The keysyms of the coming text that the layout lacks, in order, up to as many missing from
+  // the scratch keycodes as a batch can map.
+  std::vector<KeySym> ScratchKeysymsAhead(std::string_view upcoming);
   // Notices layout changes made by others (a MappingNotify this object did not cause) and
   // drops what it knows of the layout and the scratch keycodes.
   void FollowLayoutChanges();
@@ -91,7 +100,7 @@ class X11Input {
   void ReleaseEverythingOnFreshConnection();
   // ReleaseEverything over the host's connection while it is alive, else over a fresh one.
   void ReleaseEverythingOverAnyConnection();
-  // Forgets every held key, button and chord once they were released (or cannot be).
+  // Forgets every held key and button once they were released (or cannot be).
   void ForgetHeld();
 
   X11Connection& connection_;
@@ -101,10 +110,9 @@ class X11Input {
   std::unordered_map<KeySym, LayoutPlace> layout_;
   std::set<KeyCode> heldKeys_;
   std::set<unsigned> heldButtons_;
-  // Modifier keycodes pressed for the key-down of a virtual key, released with its key-up.
-  std::map<uint16_t, std::vector<KeyCode>> chordModifiers_;
-  // The key pressed for each character held down, and whether Shift was pressed with it.
-  std::map<std::u16string, KeyChoice> unicodePresses_;
+  // The keycode each keysym held down by PressKey was pressed on, so its release lifts the
+  // same key even if the keysym has moved since.
+  std::map<KeySym, KeyCode> pressedKeysyms_;
 };
 
 }  // namespace morel_xy

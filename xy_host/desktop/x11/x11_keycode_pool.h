@@ -37,10 +37,17 @@ std::optional<CoreKeymap> ReadCoreKeymap(Display* display);
 // Clients read the keymap lazily: a client still busy with earlier events looks a key press up
 // in the keymap as it is when it gets to it, not as it was when the key was pressed. Remapping
 // one spare keycode per character therefore types wrong characters into busy clients. The pool
-// avoids that: it uses every keycode the layout leaves empty, hands out the least recently used
-// one, keeps a keysym on its keycode for as long as possible (a repeated character needs no
+// avoids that: it uses every keycode the layout leaves empty, remaps the least recently used
+// ones, keeps a keysym on its keycode for as long as possible (a repeated character needs no
 // remapping at all), never remaps a keycode within `kQuietTime` of its last use, and waits for
-// the server to apply a new mapping before the key is pressed.
+// the server and the clients to take a new mapping before any of its keys is pressed.
+//
+// Remapping costs that wait, so it is done in batches: when a keysym is missing, the keysyms
+// about to be typed after it are mapped in the same change, as many as the free keycodes hold.
+// Each keycode holds two keysyms, one plain and one with Shift: a letter with two cases is
+// mapped as a keyboard has it (lower case plain, upper case with Shift: some clients, Chromium
+// among them, drop an upper-case letter that a key gives without Shift); two other characters
+// share a keycode, one on each level.
 //
 // Not thread-safe; the owner serialises calls.
 class KeycodePool {
@@ -50,16 +57,22 @@ class KeycodePool {
   // How long a new mapping is left to reach the clients before its key is pressed. Some
   // clients (Chromium) reload the keymap in a task of their own after the notification, and
   // look up a key press that arrives earlier in the old keymap, where the keycode is empty.
-  static constexpr std::chrono::milliseconds kSettleTime{30};
+  static constexpr std::chrono::milliseconds kDefaultSettleTime{30};
 
   // `sleep` blocks the calling thread; tests and the owner supply the real one.
-  explicit KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep);
+  explicit KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep,
+                       std::chrono::milliseconds settleTime = kDefaultSettleTime);
 
-  // A keycode typing `keysym`, mapping one if needed. A letter with two cases is mapped as a
-  // real keyboard has it, lower case first and upper case with Shift: some clients (Chromium)
-  // drop an upper-case letter that a key gives without Shift. Any other keysym is mapped at
-  // both shift levels. nullopt when the layout leaves no keycode empty.
-  std::optional<KeyChoice> Acquire(Display* display, KeySym keysym);
+  // Where the pool has `keysym` now; nullopt when it has not mapped it.
+  std::optional<KeyChoice> Find(KeySym keysym) const;
+  // A keycode typing `keysym`, mapping it, and as many of `upcoming` (the keysyms to be typed
+  // soon, in order, none of them on the layout) as fit and are not mapped yet, in one change.
+  // With `plain`, the keysym must be typed without Shift (a key of a chord rather than a
+  // character) and gets a keycode of its own. Keycodes holding a keysym of `upcoming` are not
+  // remapped while others can be. nullopt when the layout leaves no keycode empty or every one
+  // is held down.
+  std::optional<KeyChoice> Acquire(Display* display, KeySym keysym, bool plain,
+                                   const std::vector<KeySym>& upcoming);
   // Marks a keycode as in use (pressed) or as used just now (released).
   void MarkPressed(KeyCode keycode);
   void MarkReleased(KeyCode keycode);
@@ -68,6 +81,8 @@ class KeycodePool {
   void Forget();
   // True for keycodes of the pool.
   bool Contains(KeyCode keycode) const;
+  // How many keycodes the pool has.
+  size_t Capacity(Display* display);
 
   // Puts every changed keycode back to what the layout had (nothing), over `display`, and
   // forgets the mappings. The caller flushes or syncs.
@@ -76,18 +91,31 @@ class KeycodePool {
  private:
   struct Slot {
     KeyCode keycode = 0;
-    KeySym keysym = NoSymbol;  // what the pool mapped there (a letter's lower case); NoSymbol
-                               // when untouched
+    KeySym levels[2] = {NoSymbol, NoSymbol};  // plain, with Shift; NoSymbol when untouched
     Clock::time_point lastUse{};
     bool pressed = false;
   };
+  struct Place {
+    size_t slot = 0;
+    int level = 0;
+  };
+  // What one keycode of a batch is to hold.
+  struct Entry {
+    KeySym plain = NoSymbol;
+    KeySym shifted = NoSymbol;
+    bool wholeKeycode = false;  // no other keysym may share the keycode
+  };
 
   void Scan(Display* display);
+  // The keycodes a batch may remap, least recently used first.
+  std::vector<size_t> Candidates(const std::vector<KeySym>& upcoming) const;
+  void Map(Display* display, size_t slot, KeySym plain, KeySym shifted);
 
   std::function<void(std::chrono::nanoseconds)> sleep_;
+  std::chrono::milliseconds settleTime_;
   bool scanned_ = false;
   std::vector<Slot> slots_;
-  std::unordered_map<KeySym, size_t> slotOfKeysym_;
+  std::unordered_map<KeySym, Place> placeOfKeysym_;
   std::unordered_map<KeyCode, size_t> slotOfKeycode_;
 };
 

@@ -71,17 +71,19 @@ bool HasMonitors(const X11Connection& x) {
 
 }  // namespace
 
-std::vector<X11Monitor> ListMonitors(const X11Connection& x) {
+std::vector<X11Monitor> ListMonitors(const X11Connection& x, MonitorDetail detail) {
   std::vector<X11Monitor> monitors;
   if (!x.alive()) return monitors;
+  const bool full = detail == MonitorDetail::kFull;
   X11ErrorTrap trap(x);
-  const std::optional<RootRect> workArea = WorkArea(x);
+  const std::optional<RootRect> workArea = full ? WorkArea(x) : std::nullopt;
 
   if (HasMonitors(x)) {
     int count = 0;
     XRRMonitorInfo* infos = XRRGetMonitors(x.display(), x.root(), True, &count);
     std::unique_ptr<XRRScreenResources, void (*)(XRRScreenResources*)> resources(
-        XRRGetScreenResourcesCurrent(x.display(), x.root()), &XRRFreeScreenResources);
+        full ? XRRGetScreenResourcesCurrent(x.display(), x.root()) : nullptr,
+        &XRRFreeScreenResources);
     for (int i = 0; infos && i < count; ++i) {
       const XRRMonitorInfo& info = infos[i];
       X11Monitor monitor;
@@ -90,12 +92,14 @@ std::vector<X11Monitor> ListMonitors(const X11Connection& x) {
       if (info.noutput > 0) {
         const RROutput output = info.outputs[0];
         monitor.number = static_cast<uint32_t>(output);
-        monitor.name = EdidProductName(OutputEdid(x, output));
-        if (monitor.name.empty()) monitor.name = OutputName(x, resources.get(), output);
+        if (full) {
+          monitor.name = EdidProductName(OutputEdid(x, output));
+          if (monitor.name.empty()) monitor.name = OutputName(x, resources.get(), output);
+        }
       } else {
         monitor.number = kOutputlessBit | static_cast<uint32_t>(info.name);
       }
-      if (monitor.name.empty()) monitor.name = AtomName(x, info.name);
+      if (full && monitor.name.empty()) monitor.name = AtomName(x, info.name);
       monitors.push_back(std::move(monitor));
     }
     if (infos) XRRFreeMonitors(infos);
@@ -128,6 +132,13 @@ std::vector<X11Monitor> ListMonitors(const X11Connection& x) {
     (atOrigin != monitors.end() ? *atOrigin : monitors.front()).primary = true;
   }
   return monitors;
+}
+
+std::optional<PointSpace> CurrentPointSpace(const X11Connection& x) {
+  for (const X11Monitor& monitor : ListMonitors(x, MonitorDetail::kGeometry)) {
+    if (monitor.primary) return PointSpace(monitor.bounds, x.DesktopScale());
+  }
+  return std::nullopt;
 }
 
 }  // namespace morel_xy

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,18 @@ struct X11Monitor {
   RootRect workArea;  // root pixels: _NET_WORKAREA clipped to the monitor, else the monitor
 };
 
+// How much of each monitor to read: its name and work area cost a few round trips more.
+enum class MonitorDetail { kGeometry, kFull };
+
 // The active monitors in XRandR's order, read anew on every call. Exactly one is primary
 // (when XRandR names none, the one at the root's origin, else the first). Without XRandR 1.5 the
-// whole root is one monitor. Empty when the connection is lost.
-std::vector<X11Monitor> ListMonitors(const X11Connection& x);
+// whole root is one monitor. With kGeometry, `name` is empty and `workArea` is the monitor.
+// Empty when the connection is lost.
+std::vector<X11Monitor> ListMonitors(const X11Connection& x,
+                                     MonitorDetail detail = MonitorDetail::kFull);
+
+// The host's point space as it is now: from the primary monitor and the desktop scale.
+// nullopt when the connection is lost.
+std::optional<PointSpace> CurrentPointSpace(const X11Connection& x);
 
 }  // namespace morel_xy

@@ -2,14 +2,9 @@
 
 #include <X11/Xatom.h>
 
-#include <algorithm>
-#include <limits>
-#include <map>
-
-#include "desktop/x11/browser_classes.h"
-#include "desktop/x11/process_start.h"
-#include "desktop/x11/window_layers.h"
-#include "desktop/x11/x11_capture.h"
+#include "desktop/browser_identity.h"
+#include "desktop/process_start.h"
+#include "desktop/x11/window_roles.h"
 #include "desktop/x11/x11_monitors.h"
 #include "desktop/x11/x11_properties.h"
 #include "desktop/x11/x11_windows.h"
@@ -30,21 +25,19 @@ int32_t OwnerPid(const X11Connection& x, Window client) {
   return static_cast<int32_t>((*pid)[0]);
 }
 
-// The window's layer from its EWMH type; nullopt for desktop windows, which are left out.
-// Xlib keeps interned atoms, so naming them here costs no round trip after the first.
-std::optional<int32_t> Layer(const X11Connection& x, const X11TopLevel& top) {
+// The window's role from its EWMH type. Xlib keeps interned atoms, so naming them here costs
+// no round trip after the first.
+WindowRole Role(const X11Connection& x, const X11TopLevel& top) {
   const auto types = GetLongs(x, top.client, x.InternAtom("_NET_WM_WINDOW_TYPE"), XA_ATOM);
   if (types) {
     // The first type the window lists that we know, as the window manager would read them.
     for (unsigned long type : *types) {
-      for (const WindowTypeLayer& known : WindowTypeLayers()) {
-        if (type != x.InternAtom(known.typeName)) continue;
-        if (known.desktopElement) return std::nullopt;
-        return known.layer;
+      for (const WindowTypeRole& known : WindowTypeRoles()) {
+        if (type == x.InternAtom(known.typeName)) return known.role;
       }
     }
   }
-  return top.overrideRedirect ? kPopUpMenuLayer : kNormalLayer;
+  return top.overrideRedirect ? WindowRole::kOther : WindowRole::kNormal;
 }
 
 }  // namespace
@@ -52,72 +45,60 @@ std::optional<int32_t> Layer(const X11Connection& x, const X11TopLevel& top) {
 X11Screen::X11Screen(X11Connection& connection) : connection_(connection), capture_(connection) {}
 X11Screen::~X11Screen() = default;
 
-int32_t X11Screen::GetApplicationPid(const std::string& bundleId) {
+int32_t X11Screen::GetApplicationPid(Browser browser) {
   const std::optional<std::vector<Window>> clients = ListClients(connection_);
   if (!clients) return -1;
-  // Start ticks per candidate process; a process missing from the table (another pid
-  // namespace) sorts after those present, then by pid.
-  std::map<std::pair<uint64_t, int32_t>, int32_t> byStart;
+  std::vector<int32_t> pids;
   for (const Window client : *clients) {
     X11ErrorTrap trap(connection_);
     const auto wmClass = GetWmClass(connection_, client);
     const int32_t pid = OwnerPid(connection_, client);
     if (!trap.Finish() || !wmClass || pid <= 0) continue;
-    if (BundleIdForWmClass(wmClass->first, wmClass->second) != bundleId) continue;
-    const uint64_t start = ProcessStartTicks(pid).value_or(std::numeric_limits<uint64_t>::max());
-    byStart[{start, pid}] = pid;
+    if (BrowserForWmClass(wmClass->first, wmClass->second) == browser) pids.push_back(pid);
   }
-  return byStart.empty() ? -1 : byStart.begin()->second;
+  return FirstStartedProcess(pids);
 }
 
-std::optional<std::vector<OnScreenWindow>> X11Screen::ListOnScreenWindows() {
-  const std::vector<X11Monitor> monitors = ListMonitors(connection_);
-  const X11Monitor* primary = PrimaryMonitor(monitors);
+std::optional<std::vector<TopLevelWindow>> X11Screen::ListOnScreenWindows() {
+  const std::optional<PointSpace> space = CurrentPointSpace(connection_);
   const std::optional<std::vector<X11TopLevel>> tops = ListTopLevels(connection_);
-  if (!primary || !tops) return std::nullopt;
-  const double scale = connection_.DesktopScale();
+  if (!space || !tops) return std::nullopt;
 
-  std::vector<OnScreenWindow> windows;
+  std::vector<TopLevelWindow> windows;
   for (const X11TopLevel& top : *tops) {
     if (!top.viewable || top.hidden) continue;
     X11ErrorTrap trap(connection_);
-    OnScreenWindow window;
-    window.ownerPid = OwnerPid(connection_, top.client);
-    window.windowNumber = static_cast<int32_t>(top.client);
-    window.name = GetTitle(connection_, top.client).value_or("");  // untitled: empty
-    const std::optional<int32_t> layer = Layer(connection_, top);
-    if (!trap.Finish()) continue;  // gone while being read
-    if (!layer) continue;          // part of the desktop itself
-    window.layer = layer;
-    window.bounds = ToTopDownPoints(top.outer, primary->bounds, scale);
+    TopLevelWindow window;
+    window.pid = OwnerPid(connection_, top.client);
+    window.title = GetTitle(connection_, top.client).value_or("");  // untitled: empty
+    const WindowRole role = Role(connection_, top);
+    if (!trap.Finish()) continue;                       // gone while being read
+    if (role == WindowRole::kDesktopElement) continue;  // part of the desktop itself
+    window.normal = role == WindowRole::kNormal;
+    window.frame = space->ToPoints(top.outer);
     windows.push_back(std::move(window));
   }
   if (!connection_.alive()) return std::nullopt;
   return windows;
 }
 
-std::vector<Screen> X11Screen::ListScreens() {
+std::vector<DesktopDisplay> X11Screen::ListDisplays() {
   const std::vector<X11Monitor> monitors = ListMonitors(connection_);
   const X11Monitor* primary = PrimaryMonitor(monitors);
   if (!primary) return {};
   const double scale = connection_.DesktopScale();
-  std::vector<Screen> screens;
+  const PointSpace space(primary->bounds, scale);
+  std::vector<DesktopDisplay> displays;
   for (const X11Monitor& monitor : monitors) {
-    screens.push_back(Screen{monitor.number, monitor.name, scale,
-                             ToBottomUpPoints(monitor.bounds, primary->bounds, scale),
-                             ToBottomUpPoints(monitor.workArea, primary->bounds, scale)});
+    displays.push_back(DesktopDisplay{monitor.number, monitor.name, monitor.primary, scale,
+                                      space.ToPoints(monitor.bounds),
+                                      space.ToPoints(monitor.workArea)});
   }
-  return screens;
+  return displays;
 }
 
-uint32_t X11Screen::MainDisplayNumber() {
-  const std::vector<X11Monitor> monitors = ListMonitors(connection_);
-  const X11Monitor* primary = PrimaryMonitor(monitors);
-  return primary ? primary->number : 0;
-}
-
-double X11Screen::MainScreenBackingScaleFactor() {
-  if (ListMonitors(connection_).empty()) return 0.0;
+double X11Screen::ScaleFactor() {
+  if (ListMonitors(connection_, MonitorDetail::kGeometry).empty()) return 0.0;
   return connection_.DesktopScale();
 }
 
@@ -127,7 +108,7 @@ std::optional<CapturedImage> X11Screen::CaptureDisplayArea(uint32_t displayNumbe
   for (int64_t v : {area.x, area.y, area.width, area.height}) {
     if (v <= -kLimit || v >= kLimit) return std::nullopt;
   }
-  for (const X11Monitor& monitor : ListMonitors(connection_)) {
+  for (const X11Monitor& monitor : ListMonitors(connection_, MonitorDetail::kGeometry)) {
     if (monitor.number != displayNumber) continue;
     const RootRect wanted{monitor.bounds.x + area.x, monitor.bounds.y + area.y, area.width,
                           area.height};

@@ -9,7 +9,8 @@ namespace morel_xy {
 // Applications, windows, displays and capture of an X session (EWMH, XRandR, XShm). Every
 // call asks the server anew; nothing the server reports is kept from call to call. A window
 // that vanishes mid-call is left out, and a lost connection makes every call fail the way the
-// Desktop contract states.
+// Desktop contract states. Positions are converted to the host's points by the PointSpace of
+// the moment.
 class X11Screen {
  public:
   explicit X11Screen(X11Connection& connection);
@@ -17,17 +18,14 @@ class X11Screen {
 
   // The owner (_NET_WM_PID) of windows whose WM_CLASS names the browser; of several such
   // processes the one started first. -1 when none.
-  int32_t GetApplicationPid(const std::string& bundleId);
+  int32_t GetApplicationPid(Browser browser);
   // Viewable, not minimised top-level windows, front to back, desktop windows left out.
-  // Layer 0 for normal and dialog windows; bounds = outer frame in points.
-  std::optional<std::vector<OnScreenWindow>> ListOnScreenWindows();
-  // One Screen per XRandR monitor: number and name as X11Monitor gives them, the desktop
-  // scale, frames in points from the primary monitor's bottom-left corner, y upward.
-  std::vector<Screen> ListScreens();
-  // The primary monitor's number; 0 when the connection is lost.
-  uint32_t MainDisplayNumber();
+  std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows();
+  // One display per XRandR monitor: number and name as X11Monitor gives them, the desktop
+  // scale for each.
+  std::vector<DesktopDisplay> ListDisplays();
   // Xft.dpi / 96 (1.0 when unset); 0.0 when the connection is lost.
-  double MainScreenBackingScaleFactor();
+  double ScaleFactor();
   // `area` (pixels from the monitor's top-left corner) clipped to the monitor and the root.
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber, const PixelRect& area);
 

@@ -47,10 +47,13 @@ class WlrootsDesktopTest : public ::testing::Test {
       pointer.events.push_back("sync");
       return true;
     };
-    parts.processStart = [this](int32_t pid) -> std::optional<uint64_t> {
-      const auto found = starts.find(pid);
-      if (found == starts.end()) return std::nullopt;
-      return found->second;
+    // Processes start in the order of `starts`; a pid missing from it has ended.
+    parts.firstStarted = [this](const std::vector<int32_t>& pids) {
+      int32_t first = -1;
+      for (int32_t pid : pids) {
+        if (starts.count(pid) && (first < 0 || starts[pid] < starts[first])) first = pid;
+      }
+      return first;
     };
     return std::make_unique<WlrootsDesktop>(std::move(parts));
   }

@@ -1,6 +1,7 @@
-#include "desktop/x11/process_start.h"
+#include "desktop/process_start.h"
 
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -25,6 +26,20 @@ std::optional<uint64_t> ProcessStartTicks(pid_t pid) {
   } catch (...) {
     return std::nullopt;
   }
+}
+
+int32_t FirstStartedProcess(const std::vector<int32_t>& pids) {
+  int32_t first = -1;
+  uint64_t firstStart = 0;
+  for (const int32_t pid : pids) {
+    if (pid <= 0) continue;
+    const uint64_t start = ProcessStartTicks(pid).value_or(std::numeric_limits<uint64_t>::max());
+    if (first < 0 || start < firstStart || (start == firstStart && pid < first)) {
+      first = pid;
+      firstStart = start;
+    }
+  }
+  return first;
 }
 
 }  // namespace morel_xy

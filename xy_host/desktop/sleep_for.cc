@@ -1,15 +1,9 @@
-#include "desktop/system_clock.h"
+#include "desktop/sleep_for.h"
 
 #include <cerrno>
 #include <ctime>
 
 namespace morel_xy {
-
-double WallClockSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 void SleepFor(std::chrono::nanoseconds duration) {
   if (duration.count() <= 0) return;
