@@ -1,13 +1,10 @@
 #include "desktop/wlroots/open_wlroots_desktop.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <mutex>
 #include <set>
-#include <thread>
 
 #include "desktop/sleep_for.h"
+#include "desktop/termination_watch.h"
 #include "desktop/wlroots/data_control_clipboard.h"
 #include "desktop/wlroots/screencopy.h"
 #include "desktop/wlroots/sway_ipc.h"
@@ -81,24 +78,13 @@ class TrackedDesktop final : public Desktop {
 };
 
 void ReleaseOnTerminationSignals() {
-  static std::once_flag started;
-  std::call_once(started, [] {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread([signals] {
-      int signal = 0;
-      while (sigwait(&signals, &signal) != 0) {
-      }
-      // Each desktop waits for a request in progress, then lets go of what it holds; the
-      // process ends with the lock held, so nothing is pressed after the release.
+  static std::once_flag registered;
+  std::call_once(registered, [] {
+    ReleaseOnTermination([] {
+      // Kept locked to the end, so no desktop goes away meanwhile.
       gLiveMutex.lock();
       for (WlrootsDesktop* desktop : gLive) desktop->ReleaseHeldInput();
-      _exit(128 + signal);
-    }).detach();
+    });
   });
 }
 

@@ -15,6 +15,7 @@
 
 #include "desktop/keysyms.h"
 #include "desktop/sleep_for.h"
+#include "desktop/termination_watch.h"
 
 namespace morel_xy {
 namespace {
@@ -312,24 +313,14 @@ bool X11Input::TypeCharacter(char32_t character, std::string_view upcoming) {
 }
 
 void X11Input::CleanUpOnTerminationSignals() {
-  static std::once_flag started;
-  std::call_once(started, [] {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread([signals] {
-      int signal = 0;
-      while (sigwait(&signals, &signal) != 0) {
-      }
-      // Holding the lock to the end keeps the request thread from posting anything after the
-      // clean-up; it waits for a post in progress to finish first.
+  static std::once_flag registered;
+  std::call_once(registered, [] {
+    ReleaseOnTermination([] {
+      // Kept locked to the end: the request thread posts nothing after the clean-up; it waits
+      // for a post in progress to finish first.
       gInputMutex.lock();
       for (X11Input* input : gLiveInputs) input->ReleaseEverythingOnFreshConnection();
-      _exit(128 + signal);
-    }).detach();
+    });
   });
 }
 
