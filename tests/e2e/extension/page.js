@@ -125,9 +125,10 @@ const events = [];
 for (const type of ['mousemove', 'mousedown', 'mouseup', 'click', 'dblclick', 'contextmenu',
   'auxclick', 'keydown', 'wheel']) {
   window.addEventListener(type, (e) => {
+    const screen = screenPosition(e);
     events.push({
       type, target: e.target.id || e.target.tagName, clientX: e.clientX, clientY: e.clientY,
-      screenX: e.screenX, screenY: e.screenY, button: e.button, detail: e.detail,
+      screenX: screen.x, screenY: screen.y, button: e.button, detail: e.detail,
       ctrlKey: e.ctrlKey, shiftKey: e.shiftKey, altKey: e.altKey, metaKey: e.metaKey, key: e.key,
     });
     // No context menu and no middle-button autoscroll: either would grab the pointer.
@@ -139,11 +140,59 @@ function eventsSince(mark, type) {
   return events.slice(mark).filter((e) => !type || e.type === type);
 }
 
+// Where a mouse event happened on the screen, in points. The browser measures its events'
+// screenX and screenY from its window's outer corner, and where it knows its window's place
+// that corner is screenX / screenY. Where it does not (Wayland), the corner is the host's
+// outer rectangle moved out by the window's invisible margin (the frame's shadow, which the
+// compositor's rectangle leaves out), the same on every side.
+function windowCorner() {
+  if (!config.positionsFromHost) return {x: window.screenX, y: window.screenY};
+  if (!hostOuter) return {x: NaN, y: NaN};
+  return {x: hostOuter.x - (window.outerWidth - hostOuter.width) / 2,
+          y: hostOuter.y - (window.outerHeight - hostOuter.height) / 2};
+}
+function screenPosition(e) {
+  const corner = windowCorner();
+  return {x: corner.x + e.screenX - window.screenX, y: corner.y + e.screenY - window.screenY};
+}
+
+// The host's answer to get_display_list, once asked.
+let displayList = null;
+
+// The id of the display under the middle of `rect` (top-left global points) when that is not
+// the primary one: find_rectangle captures the primary display unless told another. Display
+// frames come bottom-up from the primary display's bottom-left corner.
+function displayIdUnder(rect) {
+  const primary = (displayList || []).find((d) => d.isPrimary);
+  if (!primary || !rect) return undefined;
+  const x = rect.x + rect.width / 2;
+  const y = primary.frame.height - (rect.y + rect.height / 2);
+  const display = displayList.find((d) => x >= d.frame.x && x < d.frame.x + d.frame.width &&
+      y >= d.frame.y && y < d.frame.y + d.frame.height);
+  return display && !display.isPrimary ? display.id : undefined;
+}
+
 let host = null;
 // Where the viewport's top-left corner is on the screen, in points, as the browser itself
 // reports it in its mouse events (screenX - clientX).
 let viewportOrigin = null;
 let calibrationCount = 0;
+// The host's answer to get_active_browser_outer_rect, once asked.
+let hostOuter = null;
+
+// How the test runs, from the config.json the runner may put beside these files:
+//   positionsFromHost: the browser does not know where its window is (on Wayland screenX and
+//   screenY are always 0): the window's place comes from the host's outer rectangle, which
+//   the runner checks against the compositor (see screenPosition).
+let config = {};
+async function loadConfig() {
+  try {
+    const response = await fetch(chrome.runtime.getURL('config.json'));
+    if (response.ok) config = await response.json();
+  } catch (e) {
+    // No config: the browser knows its place.
+  }
+}
 
 // Moves the pointer with the host into the calibration area, checks that the browser saw the
 // pointer exactly where the host was told to put it, and learns the viewport's origin.
@@ -154,11 +203,13 @@ async function calibrate(name) {
   const cy = Math.round(area.top + 50 + 11 * (calibrationCount % 10));
   calibrationCount++;
   // Estimate from the window's geometry (borders split evenly, the rest on top); the check
-  // below does not depend on it being exact.
+  // below does not depend on it being exact, except where only the host knows the window's
+  // place: there the estimate must be right for the move to land where asked.
   const border = (window.outerWidth - window.innerWidth) / 2;
+  const corner = windowCorner();
   const estimate = {
-    x: window.screenX + border,
-    y: window.screenY + (window.outerHeight - window.innerHeight) - border,
+    x: corner.x + border,
+    y: corner.y + (window.outerHeight - window.innerHeight) - border,
   };
   if (!viewportOrigin) viewportOrigin = estimate;  // replaced by the measured one below
   const origin = viewportOrigin;
@@ -199,16 +250,25 @@ async function testWindowAndDisplays() {
   // reported and the next method still asked.
   for (const method of ['get_display_list', 'get_screen_backing_scale_factor']) {
     try {
-      data(method, await host.call(method, {}));
+      const value = await host.call(method, {});
+      data(method, value);
+      if (method === 'get_display_list') displayList = value;
     } catch (e) {
       check(`${method} answers`, false, String(e));
     }
   }
   const outer = await host.call('get_active_browser_outer_rect', {});
   data('get_active_browser_outer_rect', outer);
-  // The browser's own idea of its outer frame, in points.
-  const ok = outer && outer.x === window.screenX && outer.y === window.screenY &&
-      outer.width === window.outerWidth && outer.height === window.outerHeight;
+  hostOuter = outer;
+  // The browser's own idea of its outer frame, in points (its place only where it knows it;
+  // the runner checks the place against the compositor otherwise).
+  // Where the host's rectangle leaves out an invisible margin of the frame, the margin is
+  // the same on every side.
+  const ok = outer && (config.positionsFromHost ?
+      window.outerWidth - outer.width === window.outerHeight - outer.height &&
+          window.outerWidth >= outer.width :
+      outer.x === window.screenX && outer.y === window.screenY &&
+          outer.width === window.outerWidth && outer.height === window.outerHeight);
   check('get_active_browser_outer_rect matches the browser window', ok,
       `host ${JSON.stringify(outer)}, browser (${window.screenX},${window.screenY}) ` +
       `${window.outerWidth}x${window.outerHeight}`);
@@ -394,18 +454,20 @@ async function testFindRectangle(outer) {
   };
   const same = (a, b) => a && b && a.x === b.x && a.y === b.y && a.width === b.width &&
       a.height === b.height;
+  const displayId = displayIdUnder(outer);
+  const on = displayId === undefined ? {} : {displayId};
   // The colour is given blue-green-red: rgb(18, 200, 77) is "#4DC812".
-  const block = await host.call('find_rectangle', {color: '#4DC812'}, 30000);
+  const block = await host.call('find_rectangle', {color: '#4DC812', ...on}, 30000);
   check('find_rectangle finds the filled block', same(block, expected($('block'))),
       `got ${JSON.stringify(block)}, want ${JSON.stringify(expected($('block')))}`);
   data('find_rectangle block', {got: block, want: expected($('block'))});
   // rgb(201, 33, 150) is "9621C9"; the outline is one pixel wide.
-  const outline = await host.call('find_rectangle', {color: '9621C9'}, 30000);
+  const outline = await host.call('find_rectangle', {color: '9621C9', ...on}, 30000);
   check('find_rectangle finds the one-pixel outline', same(outline, expected($('outline'))),
       `got ${JSON.stringify(outline)}, want ${JSON.stringify(expected($('outline')))}`);
   // A colour that is nowhere in the window, nor within the finder's tolerance of anything
   // there (text and its anti-aliasing are grey): the empty rectangle. rgb(250, 5, 250).
-  const none = await host.call('find_rectangle', {color: '#FA05FA'}, 30000);
+  const none = await host.call('find_rectangle', {color: '#FA05FA', ...on}, 30000);
   check('find_rectangle of an absent colour is empty',
       same(none, {x: 0, y: 0, width: 0, height: 0}), JSON.stringify(none));
   const unknown = await host.request('find_rectangle', {color: '#4DC812', displayId: 'no-such'});
@@ -444,6 +506,8 @@ async function main() {
     ['wheel', testWheel],
     ['errors', testErrors],
   ];
+  await loadConfig();
+  data('config', config);
   try {
     host = new Host(HOST_NAME);
   } catch (e) {

@@ -12,21 +12,45 @@ ClipboardContents ClipboardPaste::TextContents(const std::string& utf8) {
 }
 
 bool ClipboardPaste::Paste(const std::string& utf8, const std::function<bool()>& pressPaste) {
+  if (restorePending_) {
+    restorePending_ = false;
+    // Too late to keep the user's contents off: they are back, and may have changed since.
+    if (!clipboard_.CancelLater()) saved_.reset();
+  }
   if (!saved_) {
     saved_ = clipboard_.Read();
     if (!saved_) return false;
   }
+  if (lastTaken_) {
+    const Clock::time_point ready = *lastTaken_ + kHold;
+    const Clock::time_point now = now_();
+    if (now < ready) sleep_(ready - now);
+  }
   if (!clipboard_.Set(TextContents(utf8)) || !pressPaste() || !clipboard_.WaitUntilTaken()) {
-    Restore();
+    RestoreNow();
     return false;
   }
+  lastTaken_ = now_();
   return true;
 }
 
-bool ClipboardPaste::Restore() {
+bool ClipboardPaste::EndRun() {
+  if (!saved_ || restorePending_) return true;
+  const Clock::time_point ready = (lastTaken_ ? *lastTaken_ : now_()) + kHold;
+  const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(ready - now_()).count();
+  restorePending_ = true;
+  return clipboard_.SetLater(*saved_, std::chrono::milliseconds(delay > 0 ? delay : 0));
+}
+
+bool ClipboardPaste::RestoreNow() {
   if (!saved_) return true;
   const ClipboardContents saved = std::move(*saved_);
   saved_.reset();
+  if (restorePending_) {
+    restorePending_ = false;
+    // Already back (and perhaps replaced by the user since): leave it.
+    if (!clipboard_.CancelLater()) return true;
+  }
   return clipboard_.Set(saved);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,14 +13,21 @@ namespace morel_xy::wlroots {
 // (browsers cut a key's character to 16 bits, so emoji come out wrong), and gives the user's
 // clipboard back afterwards.
 //
-// The user's clipboard is read before the first paste of a run and put back by Restore(),
-// which the owner calls when the run ends (the next character is typed another way, or the
-// text ends). A clipboard that cannot be read is never replaced: the paste is refused, so the
-// user loses nothing.
+// The user's clipboard is read before the first paste of a run and given back kHold after the
+// run's last paste was taken: a browser reads the pasted text after it has asked for it, in a
+// task of its own, and drops it when the selection changes first. For the same reason the next
+// paste waits until kHold has passed since the one before. A clipboard that cannot be read is
+// never replaced: the paste is refused, so the user loses nothing.
 class ClipboardPaste {
  public:
-  explicit ClipboardPaste(Clipboard& clipboard) : clipboard_(clipboard) {}
-  ~ClipboardPaste() { Restore(); }
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds kHold{150};
+
+  ClipboardPaste(Clipboard& clipboard, std::function<void(std::chrono::nanoseconds)> sleep,
+                 std::function<Clock::time_point()> now = Clock::now)
+      : clipboard_(clipboard), sleep_(std::move(sleep)), now_(std::move(now)) {}
+  // Gives the user's clipboard back at once if that is still to come.
+  ~ClipboardPaste() { RestoreNow(); }
   ClipboardPaste(const ClipboardPaste&) = delete;
   ClipboardPaste& operator=(const ClipboardPaste&) = delete;
 
@@ -28,18 +36,26 @@ class ClipboardPaste {
   // the chord failed, or no client took the text; the user's clipboard is back by then.
   bool Paste(const std::string& utf8, const std::function<bool()>& pressPaste);
 
-  // Puts the saved contents back after a run of pastes; nothing to do outside a run. False
-  // when the compositor refused them.
-  bool Restore();
+  // Ends a run of pastes: the user's clipboard comes back kHold after the last paste was taken,
+  // in the background. Nothing to do outside a run.
+  bool EndRun();
+  // Gives the user's clipboard back now, if that is still to come. False when the compositor
+  // refused it.
+  bool RestoreNow();
 
-  bool inRun() const { return saved_.has_value(); }
+  bool inRun() const { return saved_.has_value() && !restorePending_; }
 
   // The formats a pasted text is offered in: what browsers and toolkits ask for.
   static ClipboardContents TextContents(const std::string& utf8);
 
  private:
   Clipboard& clipboard_;
+  std::function<void(std::chrono::nanoseconds)> sleep_;
+  std::function<Clock::time_point()> now_;
+  // The user's contents, while the clipboard holds a paste or their return is pending.
   std::optional<ClipboardContents> saved_;
+  bool restorePending_ = false;
+  std::optional<Clock::time_point> lastTaken_;
 };
 
 }  // namespace morel_xy::wlroots

@@ -29,6 +29,9 @@ struct DataControlClipboard::State {
   zwlr_data_control_source_v1* source = nullptr;
   ClipboardContents served;
   uint64_t taken = 0;
+  // A selection to make later, and when.
+  std::optional<ClipboardContents> later;
+  Clock::time_point laterAt{};
 
   void DropOffer(zwlr_data_control_offer_v1* offer) {
     if (!offer) return;
@@ -173,6 +176,30 @@ std::optional<std::string> ReadFormat(State& state, zwlr_data_control_offer_v1* 
   return bytes;
 }
 
+// Makes `contents` the selection (none when it has no formats) and waits until the compositor
+// has handled it: every client with the keyboard focus then has the new selection before any
+// key this host sends afterwards.
+bool SetSelection(State& state, const ClipboardContents& contents) {
+  WaylandConnection& connection = *state.connection;
+  state.later.reset();
+  if (!connection.alive() || state.deviceGone) return false;
+  zwlr_data_control_manager_v1* manager = connection.globals().dataControlManager;
+  zwlr_data_control_source_v1* source = nullptr;
+  if (!contents.formats.empty()) {
+    source = zwlr_data_control_manager_v1_create_data_source(manager);
+    zwlr_data_control_source_v1_add_listener(source, &kSourceListener, &state);
+    for (const auto& [type, bytes] : contents.formats) {
+      zwlr_data_control_source_v1_offer(source, type.c_str());
+    }
+  }
+  zwlr_data_control_device_v1_set_selection(state.device, source);
+  // The previous source gets its cancelled event now; it destroys itself then.
+  state.source = source;
+  state.served = contents;
+  state.taken = 0;
+  return connection.Roundtrip();
+}
+
 }  // namespace
 
 std::unique_ptr<DataControlClipboard> DataControlClipboard::Create(std::string* why,
@@ -250,8 +277,15 @@ void DataControlClipboard::Serve() {
       continue;
     }
     connection_->Flush();
+    int timeout = 1000;
+    if (state_->later) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(state_->laterAt - Clock::now())
+              .count();
+      timeout = static_cast<int>(std::clamp<int64_t>(left, 0, 1000));
+    }
     pollfd p[2] = {{wl_display_get_fd(display), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-    const int ready = poll(p, 2, 1000);
+    const int ready = poll(p, 2, timeout);
     if (ready > 0 && (p[0].revents & (POLLIN | POLLERR | POLLHUP))) {
       wl_display_read_events(display);
     } else {
@@ -261,6 +295,10 @@ void DataControlClipboard::Serve() {
     if (ready > 0 && (p[1].revents & POLLIN)) {
       uint64_t count = 0;
       (void)!read(wakeFd_, &count, sizeof count);
+    }
+    if (state_->later && Clock::now() >= state_->laterAt) {
+      const ClipboardContents contents = std::move(*state_->later);
+      SetSelection(*state_, contents);
     }
   }
 }
@@ -305,35 +343,41 @@ std::optional<ClipboardContents> DataControlClipboard::Read() {
 bool DataControlClipboard::Set(const ClipboardContents& contents) {
   auto ok = std::make_shared<bool>(false);
   State* state = state_.get();
-  const bool ran = Run([state, contents, ok] {
-    WaylandConnection& connection = *state->connection;
-    if (!connection.alive() || state->deviceGone) return;
-    zwlr_data_control_manager_v1* manager = connection.globals().dataControlManager;
-    zwlr_data_control_source_v1* source = nullptr;
-    if (!contents.formats.empty()) {
-      source = zwlr_data_control_manager_v1_create_data_source(manager);
-      zwlr_data_control_source_v1_add_listener(source, &kSourceListener, state);
-      for (const auto& [type, bytes] : contents.formats) {
-        zwlr_data_control_source_v1_offer(source, type.c_str());
-      }
-    }
-    zwlr_data_control_device_v1_set_selection(state->device, source);
-    // The previous source gets its cancelled event now; it destroys itself then.
-    state->source = source;
-    state->served = contents;
-    state->taken = 0;
-    // Once the compositor has handled it, every client with the keyboard focus has the new
-    // selection before any key this host sends afterwards.
-    *ok = connection.Roundtrip();
-  });
+  const bool ran = Run([state, contents, ok] { *ok = SetSelection(*state, contents); });
   return ran && *ok;
+}
+
+bool DataControlClipboard::SetLater(const ClipboardContents& contents,
+                                    std::chrono::milliseconds delay) {
+  State* state = state_.get();
+  return Run([state, contents, delay] {
+    state->later = contents;
+    state->laterAt = Clock::now() + delay;
+  });
+}
+
+bool DataControlClipboard::CancelLater() {
+  auto cancelled = std::make_shared<bool>(false);
+  State* state = state_.get();
+  const bool ran = Run([state, cancelled] {
+    *cancelled = state->later.has_value();
+    state->later.reset();
+  });
+  return ran && *cancelled;
 }
 
 bool DataControlClipboard::WaitUntilTaken() {
   auto ok = std::make_shared<bool>(false);
   State* state = state_.get();
   const bool ran = Run([state, ok] {
-    *ok = state->connection->DispatchUntil([state] { return state->taken > 0; }, kTransferTime);
+    WaylandConnection& connection = *state->connection;
+    if (!connection.DispatchUntil([state] { return state->taken > 0; }, kTransferTime)) return;
+    // Then until no further format is asked for a moment.
+    const Clock::time_point limit = Clock::now() + kTransferTime;
+    for (uint64_t seen = state->taken; Clock::now() < limit; seen = state->taken) {
+      if (!connection.DispatchUntil([state, seen] { return state->taken > seen; }, kQuiet)) break;
+    }
+    *ok = connection.alive();
   });
   return ran && *ok;
 }

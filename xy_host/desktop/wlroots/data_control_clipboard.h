@@ -33,7 +33,13 @@ class DataControlClipboard final : public Clipboard {
 
   std::optional<ClipboardContents> Read() override;
   bool Set(const ClipboardContents& contents) override;
+  bool SetLater(const ClipboardContents& contents, std::chrono::milliseconds delay) override;
+  bool CancelLater() override;
   bool WaitUntilTaken() override;
+
+  // How long a client may go without asking for another format before a paste counts as
+  // taken.
+  static constexpr std::chrono::milliseconds kQuiet{30};
 
   struct State;
 

@@ -71,7 +71,7 @@ WlrootsKeyboard::WlrootsKeyboard(KeyboardDevice& device, Clipboard* clipboard,
                                  std::function<void(std::chrono::nanoseconds)> sleep,
                                  std::function<Clock::time_point()> now)
     : device_(device),
-      paste_(clipboard ? std::make_unique<ClipboardPaste>(*clipboard) : nullptr),
+      paste_(clipboard ? std::make_unique<ClipboardPaste>(*clipboard, sleep, now) : nullptr),
       sleep_(std::move(sleep)),
       now_(std::move(now)),
       slots_(UsTextKeys()) {}
@@ -146,7 +146,7 @@ std::optional<KeyPlace> WlrootsKeyboard::KeyFor(Keysym keysym, std::string_view 
 }
 
 bool WlrootsKeyboard::PressKey(Keysym keysym, bool down) {
-  if (paste_ && !paste_->Restore()) return false;
+  if (paste_ && !paste_->EndRun()) return false;
   return PressKeyWithinRun(keysym, down);
 }
 
@@ -189,10 +189,10 @@ bool WlrootsKeyboard::TypeCharacter(char32_t character, std::string_view upcomin
     // The run of pasted characters ends here unless the next one is pasted too.
     size_t at = 0;
     const std::optional<char32_t> next = NextCodePoint(upcoming, at);
-    if (!next || !Pasted(*next)) ok = paste_->Restore() && ok;
+    if (!next || !Pasted(*next)) ok = paste_->EndRun() && ok;
     return ok;
   }
-  if (paste_ && !paste_->Restore()) return false;
+  if (paste_ && !paste_->EndRun()) return false;
   const Keysym keysym = KeysymForCodePoint(character);
   if (keysym == keysym::kNoSymbol) return false;
   const std::optional<KeyPlace> place = KeyFor(keysym, upcoming);
@@ -227,7 +227,7 @@ void WlrootsKeyboard::ReleaseEverything() {
   }
   heldCodes_.clear();
   heldKeysyms_.clear();
-  if (paste_) paste_->Restore();
+  if (paste_) paste_->RestoreNow();
 }
 
 }  // namespace morel_xy::wlroots

@@ -57,10 +57,16 @@ class Clipboard {
   // read in time or holds more than the implementation keeps.
   virtual std::optional<ClipboardContents> Read() = 0;
   // Makes `contents` the selection, served by this client, or empties the selection when it
-  // has no formats. False on failure.
+  // has no formats; drops a pending SetLater. False on failure.
   virtual bool Set(const ClipboardContents& contents) = 0;
-  // Waits until a client has asked for the selection set last and has been sent it. False
-  // when no client asks within the implementation's time limit.
+  // Does the same once `delay` has passed, in the background; a later call replaces it.
+  virtual bool SetLater(const ClipboardContents& contents, std::chrono::milliseconds delay) = 0;
+  // Drops a SetLater that has not taken effect: true when one was dropped, false when none was
+  // pending any more.
+  virtual bool CancelLater() = 0;
+  // Waits until a client has asked for the selection set last and has been sent it, and until
+  // it has asked for nothing more for a moment (clients ask once for each format they check).
+  // False when no client asks within the implementation's time limit.
   virtual bool WaitUntilTaken() = 0;
 };
 

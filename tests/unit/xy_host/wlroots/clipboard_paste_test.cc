@@ -8,68 +8,103 @@ namespace morel_xy::wlroots {
 namespace {
 
 using testing::FakeClipboard;
+using namespace std::chrono_literals;
+using Clock = ClipboardPaste::Clock;
 
 ClipboardContents UserImage() {
   return ClipboardContents{
       {{"image/png", std::string("\x89PNG\0data", 9)}, {"text/uri-list", "file:///a"}}};
 }
 
-TEST(ClipboardPasteTest, ARunOfPastesSavesTheUsersClipboardOnceAndPutsItBack) {
-  FakeClipboard clipboard;
-  clipboard.contents = UserImage();
-  int presses = 0;
-  const auto press = [&presses] {
+// A paste with a clock that moves only when the paste sleeps or the test says so.
+class ClipboardPasteTest : public ::testing::Test {
+ protected:
+  ClipboardPasteTest()
+      : paste(
+            clipboard, [this](std::chrono::nanoseconds d) { now += d; }, [this] { return now; }) {
+    clipboard.contents = UserImage();
+  }
+
+  bool Press() {
     ++presses;
     return true;
-  };
-  {
-    ClipboardPaste paste(clipboard);
-    ASSERT_TRUE(paste.Paste("😀", press));
-    EXPECT_TRUE(paste.inRun());
-    EXPECT_EQ(clipboard.contents, ClipboardPaste::TextContents("😀"));
-    ASSERT_TRUE(paste.Paste("🎉", press));
-    EXPECT_TRUE(paste.Restore());
-    EXPECT_FALSE(paste.inRun());
-    EXPECT_EQ(clipboard.contents, UserImage());
-    // Outside a run there is nothing to give back.
-    EXPECT_TRUE(paste.Restore());
   }
+
+  FakeClipboard clipboard;
+  Clock::time_point now{};
+  int presses = 0;
+  ClipboardPaste paste;
+};
+
+TEST_F(ClipboardPasteTest, ARunSavesTheUsersClipboardOnceAndGivesItBackAfterTheHold) {
+  ASSERT_TRUE(paste.Paste("😀", [this] { return Press(); }));
+  EXPECT_TRUE(paste.inRun());
+  EXPECT_EQ(clipboard.contents, ClipboardPaste::TextContents("😀"));
+  // The next paste waits until the client has had the hold to read the first.
+  const Clock::time_point before = now;
+  ASSERT_TRUE(paste.Paste("🎉", [this] { return Press(); }));
+  EXPECT_EQ(now - before, ClipboardPaste::kHold);
+  ASSERT_TRUE(paste.EndRun());
+  EXPECT_FALSE(paste.inRun());
+  // Given back in the background, once the hold has passed.
+  EXPECT_EQ(clipboard.contents, ClipboardPaste::TextContents("🎉"));
+  ASSERT_TRUE(clipboard.later);
+  EXPECT_EQ(*clipboard.later, UserImage());
+  EXPECT_EQ(clipboard.laterDelay, ClipboardPaste::kHold);
+  clipboard.FireLater();
+  EXPECT_EQ(clipboard.contents, UserImage());
   EXPECT_EQ(presses, 2);
   EXPECT_EQ(clipboard.reads, 1);
   EXPECT_EQ(clipboard.waits, 2);
-  ASSERT_EQ(clipboard.history.size(), 3u);
-  EXPECT_EQ(clipboard.history[2], UserImage());
-  const auto& offered = ClipboardPaste::TextContents("x").formats;
-  EXPECT_EQ(offered.front().first, "text/plain;charset=utf-8");
+  EXPECT_EQ(ClipboardPaste::TextContents("x").formats.front().first, "text/plain;charset=utf-8");
 }
 
-TEST(ClipboardPasteTest, AnEmptyClipboardIsEmptyAgainAfterwardsEvenIfTheRunIsNotClosed) {
-  FakeClipboard clipboard;
+TEST_F(ClipboardPasteTest, APasteBeforeTheReturnKeepsTheSavedContentsAfterItReadsAgain) {
+  ASSERT_TRUE(paste.Paste("😀", [this] { return Press(); }));
+  ASSERT_TRUE(paste.EndRun());
+  // Within the hold: the return is called off and the saved contents still count.
+  ASSERT_TRUE(paste.Paste("🎉", [this] { return Press(); }));
+  EXPECT_EQ(clipboard.reads, 1);
+  ASSERT_TRUE(paste.EndRun());
+  clipboard.FireLater();
+  EXPECT_EQ(clipboard.contents, UserImage());
+
+  // After the return the user copies something new: the next run saves that.
+  clipboard.Set(ClipboardContents{{{"text/plain", "new"}}});
+  ASSERT_TRUE(paste.Paste("👍", [this] { return Press(); }));
+  EXPECT_EQ(clipboard.reads, 2);
+  EXPECT_TRUE(paste.RestoreNow());
+  EXPECT_EQ(clipboard.contents, (ClipboardContents{{{"text/plain", "new"}}}));
+}
+
+TEST_F(ClipboardPasteTest, AReturnStillToComeHappensAtOnceWhenThePasteGoesAway) {
   {
-    ClipboardPaste paste(clipboard);
-    ASSERT_TRUE(paste.Paste("😀", [] { return true; }));
+    ClipboardPaste other(clipboard, [](std::chrono::nanoseconds) {});
+    ASSERT_TRUE(other.Paste("😀", [] { return true; }));
+    ASSERT_TRUE(other.EndRun());
+  }
+  EXPECT_FALSE(clipboard.later);
+  EXPECT_EQ(clipboard.contents, UserImage());
+  // An empty clipboard is empty again.
+  clipboard.contents = {};
+  {
+    ClipboardPaste other(clipboard, [](std::chrono::nanoseconds) {});
+    ASSERT_TRUE(other.Paste("😀", [] { return true; }));
   }
   EXPECT_TRUE(clipboard.contents.formats.empty());
 }
 
-TEST(ClipboardPasteTest, AClipboardThatCannotBeReadIsNeverReplaced) {
-  FakeClipboard clipboard;
-  clipboard.contents = UserImage();
+TEST_F(ClipboardPasteTest, AClipboardThatCannotBeReadIsNeverReplaced) {
   clipboard.unreadable = true;
-  bool pressed = false;
-  ClipboardPaste paste(clipboard);
-  EXPECT_FALSE(paste.Paste("😀", [&pressed] { return pressed = true; }));
-  EXPECT_FALSE(pressed);
+  EXPECT_FALSE(paste.Paste("😀", [this] { return Press(); }));
+  EXPECT_EQ(presses, 0);
   EXPECT_TRUE(clipboard.history.empty());
   EXPECT_FALSE(paste.inRun());
 }
 
-TEST(ClipboardPasteTest, APasteNobodyTakesOrThatCannotBePressedGivesTheClipboardBackAtOnce) {
-  FakeClipboard clipboard;
-  clipboard.contents = UserImage();
+TEST_F(ClipboardPasteTest, APasteNobodyTakesOrThatCannotBePressedGivesTheClipboardBackAtOnce) {
   clipboard.nobodyTakes = true;
-  ClipboardPaste paste(clipboard);
-  EXPECT_FALSE(paste.Paste("😀", [] { return true; }));
+  EXPECT_FALSE(paste.Paste("😀", [this] { return Press(); }));
   EXPECT_EQ(clipboard.contents, UserImage());
   EXPECT_FALSE(paste.inRun());
 

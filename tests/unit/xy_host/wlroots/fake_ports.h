@@ -74,9 +74,26 @@ class FakeClipboard : public Clipboard {
   }
   bool Set(const ClipboardContents& newContents) override {
     if (refuseSet) return false;
+    later.reset();
     contents = newContents;
     history.push_back(newContents);
     return true;
+  }
+  bool SetLater(const ClipboardContents& newContents, std::chrono::milliseconds delay) override {
+    later = newContents;
+    laterDelay = delay;
+    return true;
+  }
+  bool CancelLater() override {
+    const bool pending = later.has_value();
+    later.reset();
+    return pending;
+  }
+  // What the compositor's clock does to a SetLater.
+  void FireLater() {
+    if (!later) return;
+    const ClipboardContents pending = std::move(*later);
+    Set(pending);
   }
   bool WaitUntilTaken() override {
     ++waits;
@@ -85,6 +102,8 @@ class FakeClipboard : public Clipboard {
 
   ClipboardContents contents;
   std::vector<ClipboardContents> history;
+  std::optional<ClipboardContents> later;
+  std::chrono::milliseconds laterDelay{0};
   int reads = 0;
   int waits = 0;
   bool unreadable = false;

@@ -180,17 +180,21 @@ TEST_F(WlrootsKeyboardTest, AManyScriptTextNeedsAFewKeymapsAndStaysExact) {
 TEST_F(WlrootsKeyboardTest, EmojiArePastedAndTheClipboardComesBack) {
   ASSERT_TRUE(keyboard.Start());
   clipboard.contents = ClipboardContents{{{"text/plain", "user's"}}};
-  ASSERT_TRUE(Type("a😀🎉b👍"));
+  ASSERT_TRUE(Type("a😀🎉b"));
+  clipboard.FireLater();  // the hold passes before the next run
+  ASSERT_TRUE(Type("👍"));
   EXPECT_EQ(ClientText(device), "a😀🎉b👍");
   // Two runs: each saved once and given back at its end.
   EXPECT_EQ(clipboard.reads, 2);
+  EXPECT_EQ(clipboard.later, (ClipboardContents{{{"text/plain", "user's"}}}));
+  keyboard.ReleaseEverything();
   EXPECT_EQ(clipboard.contents, (ClipboardContents{{{"text/plain", "user's"}}}));
   ASSERT_EQ(clipboard.history.size(), 5u);
   EXPECT_EQ(clipboard.history[2], (ClipboardContents{{{"text/plain", "user's"}}}));
   // The paste chord is Control and v, with the modifier reported and released.
   EXPECT_NE(std::find(device.events.begin(), device.events.end(), "key 29 down"),
             device.events.end());
-  EXPECT_EQ(device.events.back(), "paste 👍");
+  EXPECT_NE(std::find(device.events.begin(), device.events.end(), "paste 👍"), device.events.end());
 }
 
 TEST_F(WlrootsKeyboardTest, AnEmojiThatCannotBePastedFailsAndTheTextGoesOn) {
