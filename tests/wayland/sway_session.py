@@ -138,9 +138,26 @@ class SwaySession:
         return name
 
     def xwayland_display(self, timeout=15):
-        """The X display sway's Xwayland serves (started on first use), and lets root's
-        clients in."""
-        raise NotImplementedError
+        """The X display sway's Xwayland serves (started on first use), with root's clients
+        let in: sway runs a command as its own user that opens the display and says its
+        name."""
+        if not self.xwayland:
+            raise SwayError("this sway was started without Xwayland")
+        if not shutil.which("xhost"):
+            raise SwayError("missing required program: xhost (run scripts/install-deps)")
+        said = os.path.join(self.runtime, "xwayland-display")
+        self.swaymsg("exec", f"xhost +si:localuser:root && echo $DISPLAY > {said}")
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            try:
+                with open(said) as f:
+                    display = f.read().strip()
+                if display:
+                    return display
+            except OSError:
+                pass
+            time.sleep(0.05)
+        raise SwayError(f"Xwayland did not start within {timeout} s: {self.log_tail()}")
 
     def stop(self):
         if self.proc and self.proc.poll() is None:

@@ -67,9 +67,10 @@ CapturedImage ToBgrx(XImage* image) {
   return out;
 }
 
-std::optional<CapturedImage> CaptureWithGetImage(const X11Connection& x, const RootRect& area) {
+std::optional<CapturedImage> CaptureWithGetImage(const X11Connection& x, Drawable drawable,
+                                                 const RootRect& area) {
   X11ErrorTrap trap(x);
-  XImage* image = XGetImage(x.display(), x.root(), static_cast<int>(area.x),
+  XImage* image = XGetImage(x.display(), drawable, static_cast<int>(area.x),
                             static_cast<int>(area.y), static_cast<unsigned>(area.width),
                             static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
   const bool ok = trap.Finish();
@@ -136,13 +137,13 @@ bool X11Capture::EnsureSegment(size_t bytes) {
   return true;
 }
 
-std::optional<CapturedImage> X11Capture::CaptureWithShm(const RootRect& area) {
+std::optional<CapturedImage> X11Capture::CaptureWithShm(Drawable drawable, Visual* visual,
+                                                        int depth, const RootRect& area) {
   Display* display = x_.display();
   XShmSegmentInfo segment{};
-  XImage* image = XShmCreateImage(display, DefaultVisual(display, x_.screen()),
-                                  static_cast<unsigned>(DefaultDepth(display, x_.screen())),
-                                  ZPixmap, nullptr, &segment, static_cast<unsigned>(area.width),
-                                  static_cast<unsigned>(area.height));
+  XImage* image =
+      XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &segment,
+                      static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
   if (!image) return std::nullopt;
   const size_t bytes =
       static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height);
@@ -153,7 +154,7 @@ std::optional<CapturedImage> X11Capture::CaptureWithShm(const RootRect& area) {
     segment.shmaddr = image->data = static_cast<char*>(address_);
     segment.readOnly = False;
     X11ErrorTrap trap(x_);
-    const Bool got = XShmGetImage(display, x_.root(), image, static_cast<int>(area.x),
+    const Bool got = XShmGetImage(display, drawable, image, static_cast<int>(area.x),
                                   static_cast<int>(area.y), AllPlanes);
     if (got && trap.Finish()) {
       result = ToBgrx(image);
@@ -176,13 +177,71 @@ bool X11Capture::HasShm() {
   return *hasShm_;
 }
 
-std::optional<CapturedImage> X11Capture::CaptureRootArea(const RootRect& area) {
+std::optional<CapturedImage> X11Capture::CaptureDrawableArea(Drawable drawable, Visual* visual,
+                                                             int depth, const RootRect& area) {
   if (!x_.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
   if (HasShm()) {
-    if (auto image = CaptureWithShm(area)) return image;
+    if (auto image = CaptureWithShm(drawable, visual, depth, area)) return image;
     if (!x_.alive()) return std::nullopt;
   }
-  return CaptureWithGetImage(x_, area);
+  return CaptureWithGetImage(x_, drawable, area);
+}
+
+std::optional<CapturedImage> X11Capture::CaptureRootArea(const RootRect& area) {
+  Display* display = x_.display();
+  return CaptureDrawableArea(x_.root(), DefaultVisual(display, x_.screen()),
+                             DefaultDepth(display, x_.screen()), area);
+}
+
+std::optional<CapturedImage> X11Capture::CaptureRootAreaFromWindows(const RootRect& area) {
+  if (!x_.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
+  Display* display = x_.display();
+  Window rootReturn = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  {
+    X11ErrorTrap trap(x_);
+    const Status listed = XQueryTree(display, x_.root(), &rootReturn, &parent, &children, &count);
+    if (!trap.Finish() || !listed) return std::nullopt;
+  }
+  CapturedImage out;
+  out.width = static_cast<int32_t>(area.width);
+  out.height = static_cast<int32_t>(area.height);
+  out.bytesPerRow = static_cast<size_t>(area.width) * 4;
+  out.bgrx.assign(out.bytesPerRow * static_cast<size_t>(area.height), 0);
+  bool ok = true;
+  // Bottom to top, as XQueryTree lists them: a window drawn later covers those before it.
+  for (unsigned i = 0; i < count && ok; ++i) {
+    XWindowAttributes attributes;
+    X11ErrorTrap trap(x_);
+    const Status got = XGetWindowAttributes(display, children[i], &attributes);
+    // A window that went away meanwhile is simply not drawn.
+    if (!trap.Finish() || !got || attributes.map_state != IsViewable ||
+        attributes.c_class != InputOutput) {
+      continue;
+    }
+    const RootRect inside{attributes.x + attributes.border_width,
+                          attributes.y + attributes.border_width, attributes.width,
+                          attributes.height};
+    const RootRect part = Intersect(area, inside);
+    if (part.width <= 0 || part.height <= 0) continue;
+    const std::optional<CapturedImage> image = CaptureDrawableArea(
+        children[i], attributes.visual, attributes.depth,
+        RootRect{part.x - inside.x, part.y - inside.y, part.width, part.height});
+    if (!image) {
+      ok = x_.alive();
+      continue;
+    }
+    for (int64_t row = 0; row < part.height; ++row) {
+      std::memcpy(out.bgrx.data() + static_cast<size_t>(part.y - area.y + row) * out.bytesPerRow +
+                      static_cast<size_t>(part.x - area.x) * 4,
+                  image->bgrx.data() + static_cast<size_t>(row) * image->bytesPerRow,
+                  static_cast<size_t>(part.width) * 4);
+    }
+  }
+  if (children) XFree(children);
+  if (!ok) return std::nullopt;
+  return out;
 }
 
 }  // namespace morel_xy

@@ -24,12 +24,22 @@ class X11Capture {
   // (a remote server, no MIT-SHM). nullopt when the area is empty or the server refuses both.
   std::optional<CapturedImage> CaptureRootArea(const RootRect& area);
 
+  // The same for the root-relative `area` of a server whose root holds no pixels (Xwayland
+  // draws no root: each window is a surface of the compositor's): read from the top-level
+  // windows that cover it, the topmost on top; what no window covers is black. nullopt when
+  // the area is empty or a read fails.
+  std::optional<CapturedImage> CaptureRootAreaFromWindows(const RootRect& area);
+
  private:
   // Whether the server offers MIT-SHM.
   bool HasShm();
   bool EnsureSegment(size_t bytes);
   void ReleaseSegment();
-  std::optional<CapturedImage> CaptureWithShm(const RootRect& area);
+  // `area` in `drawable`'s own coordinates, inside it; `visual` and `depth` are its own.
+  std::optional<CapturedImage> CaptureDrawableArea(Drawable drawable, Visual* visual, int depth,
+                                                   const RootRect& area);
+  std::optional<CapturedImage> CaptureWithShm(Drawable drawable, Visual* visual, int depth,
+                                              const RootRect& area);
 
   const X11Connection& x_;
   int shmid_ = -1;

@@ -2,12 +2,14 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xresource.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <string_view>
 
 namespace morel_xy {
 namespace {
@@ -106,6 +108,31 @@ bool X11ErrorTrap::Finish() {
   if (!connection_.alive()) return false;
   XSync(connection_.display(), False);
   return connection_.alive() && tErrorCount == errorsBefore_;
+}
+
+bool X11Connection::IsXwayland() {
+  if (xwayland_ >= 0) return xwayland_ == 1;
+  if (!alive()) return false;
+  // Recent Xwaylands offer an extension named after them; older ones (22.1) are known by the
+  // names they give their outputs.
+  int opcode = 0, event = 0, error = 0;
+  bool xwayland = XQueryExtension(display_, "XWAYLAND", &opcode, &event, &error);
+  if (!xwayland) {
+    X11ErrorTrap trap(*this);
+    if (XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display_, root_)) {
+      for (int i = 0; i < resources->noutput && !xwayland; ++i) {
+        if (XRROutputInfo* info = XRRGetOutputInfo(display_, resources, resources->outputs[i])) {
+          xwayland = std::string_view(info->name, static_cast<size_t>(info->nameLen))
+                         .starts_with("XWAYLAND");
+          XRRFreeOutputInfo(info);
+        }
+      }
+      XRRFreeScreenResources(resources);
+    }
+    if (!trap.Finish()) return false;
+  }
+  xwayland_ = xwayland ? 1 : 0;
+  return xwayland;
 }
 
 }  // namespace morel_xy

@@ -32,12 +32,17 @@ class X11Connection {
   // Looks up (and creates) an atom.
   Atom InternAtom(const char* name) const;
 
+  // Whether the server is Xwayland: its root holds no pixels, only its windows do. Asked once
+  // per connection.
+  bool IsXwayland();
+
  private:
   explicit X11Connection(Display* display);
 
   Display* display_;
   Window root_;
   int screen_;
+  int xwayland_ = -1;  // unknown until asked
 };
 
 // Traps X protocol errors for a scope. Finish() waits for the server to process everything

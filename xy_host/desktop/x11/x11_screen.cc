@@ -116,6 +116,7 @@ std::optional<CapturedImage> X11Screen::CaptureDisplayArea(uint32_t displayNumbe
                         DisplayHeight(connection_.display(), connection_.screen())};
     const RootRect clipped = Intersect(Intersect(wanted, monitor.bounds), root);
     if (clipped.width <= 0 || clipped.height <= 0) return std::nullopt;
+    if (connection_.IsXwayland()) return capture_.CaptureRootAreaFromWindows(clipped);
     return capture_.CaptureRootArea(clipped);
   }
   return std::nullopt;
