@@ -129,7 +129,16 @@ Result Measure(const std::string& text, Typist typist) {
   Clock::time_point end = Clock::now();
   if (morel_test::CountCodePoints(received) < sent.size()) end -= 3s;
   result.seconds = std::chrono::duration<double>(end - start).count();
-  result.wrong = EditDistance(sent, SplitCharacters(received));
+  const std::vector<std::string> got = SplitCharacters(received);
+  result.wrong = EditDistance(sent, got);
+  // Where the first differences are, to tell a dropped character from a wrong one.
+  size_t shown = 0;
+  for (size_t i = 0; i < std::min(sent.size(), got.size()) && shown < 5; ++i) {
+    if (sent[i] == got[i]) continue;
+    std::fprintf(stderr, "  at %zu: sent %s, received %s (next sent %s)\n", i, sent[i].c_str(),
+                 got[i].c_str(), i + 1 < sent.size() ? sent[i + 1].c_str() : "-");
+    ++shown;
+  }
   result.ok = true;
   return result;
 }

@@ -209,13 +209,13 @@ void X11Input::FollowLayoutChanges() {
 }
 
 std::vector<KeySym> X11Input::ScratchKeysymsAhead(std::string_view upcoming) {
-  // Each keycode holds two characters.
+  // Each keycode holds two characters: more distinct ones than that cannot be in one batch.
   const size_t wanted = 2 * pool_.Capacity(connection_.display());
   std::vector<KeySym> ahead;
   std::unordered_set<KeySym> seen;
-  size_t missing = 0;
   auto it = upcoming.begin();
-  for (size_t n = 0; n < kLookAheadCharacters && it != upcoming.end() && missing < wanted; ++n) {
+  for (size_t n = 0; n < kLookAheadCharacters && it != upcoming.end() && ahead.size() < wanted;
+       ++n) {
     uint32_t codePoint = 0;
     // The text was checked before typing began; a cut-short tail just ends the look-ahead.
     if (utf8::internal::validate_next(it, upcoming.end(), codePoint) != utf8::internal::UTF8_OK) {
@@ -224,7 +224,6 @@ std::vector<KeySym> X11Input::ScratchKeysymsAhead(std::string_view upcoming) {
     const KeySym keysym = KeysymForCodePoint(codePoint);
     if (keysym == NoSymbol || LayoutTypes(keysym) || !seen.insert(keysym).second) continue;
     ahead.push_back(keysym);
-    missing += !pool_.Find(keysym);
   }
   return ahead;
 }
@@ -309,7 +308,11 @@ bool X11Input::TypeCharacter(char32_t character, std::string_view upcoming) {
   Press(choice.keycode, false);
   pool_.MarkReleased(choice.keycode);
   if (pressShift) Press(shift, false);
-  return FinishKeyEvent();
+  if (!FinishKeyEvent()) return false;
+  // While the coming keys are typed, scratch keycodes whose quiet time is over take what the
+  // text will need next, so that fewer characters have to wait for a mapping.
+  if (pool_.InUse()) pool_.Refill(connection_.display(), ScratchKeysymsAhead(upcoming));
+  return true;
 }
 
 void X11Input::CleanUpOnTerminationSignals() {

@@ -54,30 +54,183 @@ size_t KeycodePool::Capacity(Display* display) {
   return slots_.size();
 }
 
-std::optional<KeyChoice> KeycodePool::Find(KeySym keysym) const {
+std::optional<KeyChoice> KeycodePool::Find(KeySym keysym) {
   const auto found = placeOfKeysym_.find(keysym);
   if (found == placeOfKeysym_.end()) return std::nullopt;
-  return KeyChoice{slots_[found->second.slot].keycode, found->second.level == 1};
+  const Slot& slot = slots_[found->second.slot];
+  if (const auto now = Clock::now(); now < slot.settledAt) sleep_(slot.settledAt - now);
+  return KeyChoice{slot.keycode, found->second.level == 1};
 }
 
-std::vector<size_t> KeycodePool::Candidates(const std::vector<KeySym>& upcoming) const {
-  std::unordered_set<size_t> needed;
-  for (const KeySym keysym : upcoming) {
-    if (const auto found = placeOfKeysym_.find(keysym); found != placeOfKeysym_.end()) {
-      needed.insert(found->second.slot);
+bool KeycodePool::PlanBatch(KeySym first, bool plain, const std::vector<KeySym>& upcoming,
+                            Plan& plan) const {
+  plan.entries.clear();
+  plan.kept.assign(slots_.size(), false);
+  size_t keptCount = 0;
+  // Keycodes held down are out of reach, unless they hold a wanted keysym anyway.
+  size_t pressedElsewhere = 0;
+  for (const Slot& slot : slots_) pressedElsewhere += slot.pressed;
+  // Keysyms to map by where they may go: a whole keycode, the plain level only, the Shift
+  // level only, or either level.
+  size_t whole = 0, plainOnly = 0, shiftedOnly = 0, either = 0;
+  const auto fits = [&] {
+    const size_t paired =
+        std::max({plainOnly, shiftedOnly, (plainOnly + shiftedOnly + either + 1) / 2});
+    return keptCount + pressedElsewhere + whole + paired <= slots_.size();
+  };
+  std::unordered_set<KeySym> considered;
+  const auto want = [&](KeySym k, bool mustBePlain) {
+    if (!considered.insert(k).second) return true;
+    const auto found = placeOfKeysym_.find(k);
+    if (found != placeOfKeysym_.end() && !(mustBePlain && found->second.level != 0)) {
+      const size_t slot = found->second.slot;
+      if (plan.kept[slot]) return true;
+      ++keptCount;
+      pressedElsewhere -= slots_[slot].pressed;
+      if (fits()) {
+        plan.kept[slot] = true;
+        return true;
+      }
+      --keptCount;
+      pressedElsewhere += slots_[slot].pressed;
+      return false;
     }
+    KeySym lower = k, upper = k;
+    XConvertCase(k, &lower, &upper);
+    Entry entry{k, Level::kEither};
+    if (mustBePlain) {
+      entry.level = Level::kWhole;
+    } else if (lower != upper && k == upper) {
+      entry.level = Level::kShifted;
+    }
+    size_t& count = entry.level == Level::kWhole     ? whole
+                    : entry.level == Level::kPlain   ? plainOnly
+                    : entry.level == Level::kShifted ? shiftedOnly
+                                                     : either;
+    ++count;
+    if (!fits()) {
+      --count;
+      return false;
+    }
+    plan.entries.push_back(entry);
+    return true;
+  };
+  if (first != NoSymbol && !want(first, plain)) return false;
+  for (const KeySym k : upcoming) {
+    if (!want(k, false)) break;
   }
-  std::vector<size_t> free, all;
+  return true;
+}
+
+KeycodePool::Clock::time_point KeycodePool::Apply(Display* display, const Plan& plan,
+                                                  const std::vector<size_t>& free) {
+  // Keycodes being filled, each with a level that may still be free. Entries are placed in
+  // the order of need, so what is needed first gets a keycode even when the rest do not fit.
+  struct Filling {
+    size_t slot;
+    KeySym levels[2];
+  };
+  std::vector<Filling> fillings;
+  const auto open = [&](KeySym plainKeysym, KeySym shiftedKeysym) {
+    if (fillings.size() == free.size()) return false;
+    fillings.push_back(Filling{free[fillings.size()], {plainKeysym, shiftedKeysym}});
+    return true;
+  };
+  const auto share = [&](int level, KeySym k) {
+    for (Filling& filling : fillings) {
+      if (filling.levels[level] == NoSymbol && filling.levels[1 - level] != k) {
+        filling.levels[level] = k;
+        return true;
+      }
+    }
+    return false;
+  };
+  for (const Entry& entry : plan.entries) {
+    bool placed = false;
+    switch (entry.level) {
+      case Level::kWhole:
+        placed = open(entry.keysym, entry.keysym);
+        break;
+      case Level::kPlain:
+        placed = share(0, entry.keysym) || open(entry.keysym, NoSymbol);
+        break;
+      case Level::kShifted:
+        placed = share(1, entry.keysym) || open(NoSymbol, entry.keysym);
+        break;
+      case Level::kEither:
+        placed = share(1, entry.keysym) || share(0, entry.keysym) || open(entry.keysym, NoSymbol);
+        break;
+    }
+    if (!placed) break;
+  }
+
+  for (Filling& filling : fillings) {
+    // A keysym alone on its keycode: a character that needs no particular level types with or
+    // without Shift; a letter keeps its other case beside it, as keyboards have it.
+    for (const int level : {0, 1}) {
+      KeySym& other = filling.levels[1 - level];
+      if (other != NoSymbol) continue;
+      KeySym lower = filling.levels[level], upper = lower;
+      XConvertCase(filling.levels[level], &lower, &upper);
+      other = level == 0 ? upper : lower;
+    }
+    Map(display, filling.slot, filling.levels[0], filling.levels[1]);
+  }
+  // The presses must reach the server after the mappings: wait until it has applied them.
+  // The clients then need a moment of their own before these keys are pressed.
+  XSync(display, False);
+  const Clock::time_point settledAt = Clock::now() + settleTime_;
+  for (const Filling& filling : fillings) slots_[filling.slot].settledAt = settledAt;
+  return settledAt;
+}
+
+std::optional<KeyChoice> KeycodePool::Acquire(Display* display, KeySym keysym, bool plain,
+                                              const std::vector<KeySym>& upcoming) {
+  if (!scanned_) Scan(display);
+  Plan plan;
+  if (!PlanBatch(keysym, plain, upcoming, plan)) return std::nullopt;
+
+  // The keycodes to remap: those holding nothing wanted, the soonest quiet first. The keysym
+  // is first in the plan, so it gets the first of them. Waiting for the soonest is unavoidable;
+  // the ones quiet a settling time later come along, as that wait is due anyway; the rest are
+  // left to Refill, which takes them while the keys mapped now are typed.
+  const auto quietAt = [this](size_t i) {
+    const Slot& slot = slots_[i];
+    return slot.levels[0] == NoSymbol ? Clock::time_point{} : slot.lastPress + kQuietTime;
+  };
+  std::vector<size_t> free;
   for (size_t i = 0; i < slots_.size(); ++i) {
-    if (slots_[i].pressed) continue;
-    all.push_back(i);
-    if (!needed.count(i)) free.push_back(i);
+    if (!slots_[i].pressed && !plan.kept[i]) free.push_back(i);
   }
-  // What the coming text still needs is remapped only when nothing else is left.
-  std::vector<size_t>& candidates = free.empty() ? all : free;
-  std::stable_sort(candidates.begin(), candidates.end(),
-                   [this](size_t a, size_t b) { return slots_[a].lastUse < slots_[b].lastUse; });
-  return std::move(candidates);
+  if (free.empty()) return std::nullopt;
+  std::stable_sort(free.begin(), free.end(),
+                   [&](size_t a, size_t b) { return quietAt(a) < quietAt(b); });
+  const Clock::time_point horizon = std::max(Clock::now(), quietAt(free.front())) + settleTime_;
+  while (free.size() > 1 && quietAt(free.back()) > horizon) free.pop_back();
+  const Clock::time_point quietUntil = quietAt(free.back());
+  if (const auto now = Clock::now(); now < quietUntil) sleep_(quietUntil - now);
+  Apply(display, plan, free);
+  return Find(keysym);
+}
+
+void KeycodePool::Refill(Display* display, const std::vector<KeySym>& upcoming) {
+  if (!scanned_ || upcoming.empty()) return;
+  Plan plan;
+  if (!PlanBatch(NoSymbol, false, upcoming, plan) || plan.entries.empty()) return;
+  // Only keycodes that may be remapped now, without waiting.
+  const Clock::time_point now = Clock::now();
+  std::vector<size_t> free;
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    const Slot& slot = slots_[i];
+    if (slot.pressed || plan.kept[i]) continue;
+    if (slot.levels[0] != NoSymbol && now < slot.lastPress + kQuietTime) continue;
+    free.push_back(i);
+  }
+  if (free.empty()) return;
+  std::stable_sort(free.begin(), free.end(), [this](size_t a, size_t b) {
+    return slots_[a].lastPress < slots_[b].lastPress;
+  });
+  Apply(display, plan, free);
 }
 
 void KeycodePool::Map(Display* display, size_t index, KeySym plain, KeySym shifted) {
@@ -91,90 +244,23 @@ void KeycodePool::Map(Display* display, size_t index, KeySym plain, KeySym shift
   }
   slot.levels[0] = plain;
   slot.levels[1] = shifted;
-  slot.lastUse = Clock::now();
   XChangeKeyboardMapping(display, slot.keycode, 2, slot.levels, 1);
+  // A keysym on both levels is typed from the plain one.
+  placeOfKeysym_[shifted] = Place{index, 1};
   placeOfKeysym_[plain] = Place{index, 0};
-  if (shifted != plain) placeOfKeysym_[shifted] = Place{index, 1};
-}
-
-std::optional<KeyChoice> KeycodePool::Acquire(Display* display, KeySym keysym, bool plain,
-                                              const std::vector<KeySym>& upcoming) {
-  if (!scanned_) Scan(display);
-
-  // What to map: the keysym itself first, then the coming ones the pool lacks.
-  std::vector<Entry> entries;
-  std::unordered_set<KeySym> batched;
-  const auto add = [&](KeySym k, bool mustBePlain) {
-    KeySym lower = k, upper = k;
-    XConvertCase(k, &lower, &upper);
-    if (batched.count(lower) || batched.count(upper)) return;
-    if (lower != upper) {
-      entries.push_back(Entry{lower, upper, true});
-    } else if (mustBePlain) {
-      entries.push_back(Entry{k, k, true});
-    } else {
-      entries.push_back(Entry{k, NoSymbol, false});
-    }
-    batched.insert(lower);
-    batched.insert(upper);
-  };
-  add(keysym, plain);
-  for (const KeySym k : upcoming) {
-    if (!placeOfKeysym_.count(k)) add(k, false);
-  }
-
-  // Entries onto keycodes, least recently used first; two that need no keycode of their own
-  // share one. What does not fit waits for the next batch.
-  const std::vector<size_t> candidates = Candidates(upcoming);
-  if (candidates.empty()) return std::nullopt;
-  struct Assignment {
-    size_t slot;
-    KeySym plain;
-    KeySym shifted;
-  };
-  std::vector<Assignment> assignments;
-  constexpr size_t kNone = static_cast<size_t>(-1);
-  size_t halfFilled = kNone;  // the assignment with a level still free
-  for (const Entry& entry : entries) {
-    if (!entry.wholeKeycode && halfFilled != kNone) {
-      assignments[halfFilled].shifted = entry.plain;
-      halfFilled = kNone;
-      continue;
-    }
-    if (assignments.size() == candidates.size()) break;
-    assignments.push_back(Assignment{candidates[assignments.size()], entry.plain, entry.shifted});
-    if (!entry.wholeKeycode) halfFilled = assignments.size() - 1;
-  }
-  // A keysym alone on its keycode types with or without Shift.
-  if (halfFilled != kNone) assignments[halfFilled].shifted = assignments[halfFilled].plain;
-
-  // One wait for the quietest of the keycodes to be remapped, instead of one per keycode.
-  Clock::time_point quietUntil{};
-  for (const Assignment& a : assignments) {
-    const Slot& slot = slots_[a.slot];
-    if (slot.levels[0] != NoSymbol) quietUntil = std::max(quietUntil, slot.lastUse + kQuietTime);
-  }
-  if (const auto now = Clock::now(); now < quietUntil) sleep_(quietUntil - now);
-  for (const Assignment& a : assignments) Map(display, a.slot, a.plain, a.shifted);
-  // The presses must reach the server after the mappings, and clients must be able to see the
-  // new mappings before the presses: wait until the server has applied them, then let the
-  // clients catch up.
-  XSync(display, False);
-  sleep_(settleTime_);
-  return Find(keysym);
 }
 
 void KeycodePool::MarkPressed(KeyCode keycode) {
   if (const auto found = slotOfKeycode_.find(keycode); found != slotOfKeycode_.end()) {
     slots_[found->second].pressed = true;
-    slots_[found->second].lastUse = Clock::now();
+    slots_[found->second].lastPress = Clock::now();
   }
 }
 
 void KeycodePool::MarkReleased(KeyCode keycode) {
   if (const auto found = slotOfKeycode_.find(keycode); found != slotOfKeycode_.end()) {
     slots_[found->second].pressed = false;
-    slots_[found->second].lastUse = Clock::now();
+    slots_[found->second].lastPress = Clock::now();
   }
 }
 

@@ -37,17 +37,18 @@ std::optional<CoreKeymap> ReadCoreKeymap(Display* display);
 // Clients read the keymap lazily: a client still busy with earlier events looks a key press up
 // in the keymap as it is when it gets to it, not as it was when the key was pressed. Remapping
 // one spare keycode per character therefore types wrong characters into busy clients. The pool
-// avoids that: it uses every keycode the layout leaves empty, remaps the least recently used
-// ones, keeps a keysym on its keycode for as long as possible (a repeated character needs no
-// remapping at all), never remaps a keycode within `kQuietTime` of its last use, and waits for
-// the server and the clients to take a new mapping before any of its keys is pressed.
+// avoids that: it uses every keycode the layout leaves empty, keeps a keysym on its keycode for
+// as long as possible (a repeated character needs no remapping at all), never remaps a keycode
+// within `kQuietTime` of its last press, and lets a new mapping reach the clients before any of
+// its keys is pressed.
 //
-// Remapping costs that wait, so it is done in batches: when a keysym is missing, the keysyms
-// about to be typed after it are mapped in the same change, as many as the free keycodes hold.
-// Each keycode holds two keysyms, one plain and one with Shift: a letter with two cases is
-// mapped as a keyboard has it (lower case plain, upper case with Shift: some clients, Chromium
-// among them, drop an upper-case letter that a key gives without Shift); two other characters
-// share a keycode, one on each level.
+// Remapping costs those waits, so it is done many keycodes at a time, and ahead of need: the
+// text to come is known, so what it needs soonest is kept or mapped, as a cache that knows the
+// future would choose, and keycodes whose quiet time is over are refilled while the keys
+// mapped earlier are typed. Each keycode holds two keysyms, one plain and one with Shift, and
+// letters keep to the level a keyboard gives them (lower case plain, upper case with Shift:
+// some clients, Chromium among them, drop an upper-case letter that a key gives without
+// Shift).
 //
 // Not thread-safe; the owner serialises calls.
 class KeycodePool {
@@ -63,16 +64,21 @@ class KeycodePool {
   explicit KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep,
                        std::chrono::milliseconds settleTime = kDefaultSettleTime);
 
-  // Where the pool has `keysym` now; nullopt when it has not mapped it.
-  std::optional<KeyChoice> Find(KeySym keysym) const;
-  // A keycode typing `keysym`, mapping it, and as many of `upcoming` (the keysyms to be typed
-  // soon, in order, none of them on the layout) as fit and are not mapped yet, in one change.
-  // With `plain`, the keysym must be typed without Shift (a key of a chord rather than a
-  // character) and gets a keycode of its own. Keycodes holding a keysym of `upcoming` are not
-  // remapped while others can be. nullopt when the layout leaves no keycode empty or every one
-  // is held down.
+  // Where the pool has `keysym` now, waiting first for a mapping still on its way to the
+  // clients; nullopt when it has not mapped it.
+  std::optional<KeyChoice> Find(KeySym keysym);
+  // A keycode typing `keysym`, mapping it in one change with as many of `upcoming` (the
+  // keysyms to be typed next, in order, none of them on the layout) as the keycodes hold: those
+  // needed soonest are kept or mapped, the others make room, after their quiet time. With
+  // `plain`, the keysym must be typed without Shift (a key of a chord rather than a character)
+  // and gets a keycode of its own. nullopt when the layout leaves no keycode empty or every
+  // one is held down.
   std::optional<KeyChoice> Acquire(Display* display, KeySym keysym, bool plain,
                                    const std::vector<KeySym>& upcoming);
+  // Maps what `upcoming` will need and the pool lacks onto keycodes that are quiet now and hold
+  // nothing it needs sooner, without waiting for anything. Does nothing before the pool's
+  // first use.
+  void Refill(Display* display, const std::vector<KeySym>& upcoming);
   // Marks a keycode as in use (pressed) or as used just now (released).
   void MarkPressed(KeyCode keycode);
   void MarkReleased(KeyCode keycode);
@@ -83,6 +89,8 @@ class KeycodePool {
   bool Contains(KeyCode keycode) const;
   // How many keycodes the pool has.
   size_t Capacity(Display* display);
+  // Whether the pool has mapped anything since it was scanned or restored.
+  bool InUse() const { return !placeOfKeysym_.empty(); }
 
   // Puts every changed keycode back to what the layout had (nothing), over `display`, and
   // forgets the mappings. The caller flushes or syncs.
@@ -92,23 +100,37 @@ class KeycodePool {
   struct Slot {
     KeyCode keycode = 0;
     KeySym levels[2] = {NoSymbol, NoSymbol};  // plain, with Shift; NoSymbol when untouched
-    Clock::time_point lastUse{};
+    Clock::time_point lastPress{};            // of its key, pressed or released
+    Clock::time_point settledAt{};            // when its mapping has reached the clients
     bool pressed = false;
   };
   struct Place {
     size_t slot = 0;
     int level = 0;
   };
-  // What one keycode of a batch is to hold.
+  // Where a keysym to be mapped may go. An upper-case letter goes on the Shift level and a
+  // lower-case one on the plain level, as keyboards have them; a key of a chord takes a whole
+  // keycode, so that it types the same with or without Shift.
+  enum class Level { kWhole, kPlain, kShifted, kEither };
   struct Entry {
-    KeySym plain = NoSymbol;
-    KeySym shifted = NoSymbol;
-    bool wholeKeycode = false;  // no other keysym may share the keycode
+    KeySym keysym = NoSymbol;
+    Level level = Level::kEither;
+  };
+  // What the keycodes should hold after a change: the keysyms to map, in order of need, and
+  // the keycodes that already hold a wanted keysym.
+  struct Plan {
+    std::vector<Entry> entries;
+    std::vector<bool> kept;
   };
 
   void Scan(Display* display);
-  // The keycodes a batch may remap, least recently used first.
-  std::vector<size_t> Candidates(const std::vector<KeySym>& upcoming) const;
+  // Plans for `first` (unless NoSymbol) and then `upcoming`, as many as the keycodes hold.
+  // False when `first` cannot have a keycode (every one is held down).
+  bool PlanBatch(KeySym first, bool plain, const std::vector<KeySym>& upcoming, Plan& plan) const;
+  // Maps the plan's entries, in order, onto `free` keycodes (taken in order) until either runs
+  // out; the mappings reach the server before this returns and the clients at the returned
+  // time.
+  Clock::time_point Apply(Display* display, const Plan& plan, const std::vector<size_t>& free);
   void Map(Display* display, size_t slot, KeySym plain, KeySym shifted);
 
   std::function<void(std::chrono::nanoseconds)> sleep_;
