@@ -5,6 +5,7 @@
   scale2       the same output at scale 2 (3200x2000 pixels)
   two_outputs  a 1600x1000 output and an 800x600 one at scale 2 to its right
   lost         one output; the tests end sway themselves
+  xwayland     one output at scale 1, with Xwayland (DISPLAY given too)
 
 The program gets WAYLAND_DISPLAY, XDG_RUNTIME_DIR and SWAYSOCK of that sway; its exit status
 is this script's. Usage: run_sway_tests.py --scenario NAME [--keep] -- PROGRAM [ARGS...]
@@ -22,6 +23,7 @@ SCENARIOS = {
     "scale2": dict(scale=2),
     "two_outputs": dict(scale=1),
     "lost": dict(scale=1),
+    "xwayland": dict(scale=1, xwayland=True),
 }
 
 
@@ -39,7 +41,10 @@ def main():
         session.start()
         if args.scenario == "two_outputs":
             session.add_output(800, 600, scale=2)
-        result = subprocess.run(program, env=session.env(), timeout=600)
+        env = session.env()
+        if args.scenario == "xwayland":
+            env["DISPLAY"] = session.xwayland_display()
+        result = subprocess.run(program, env=env, timeout=600)
         if result.returncode != 0:
             print(f"sway log:\n{session.log_tail()}", flush=True)
         return result.returncode
