@@ -372,9 +372,8 @@ bool DataControlClipboard::WaitUntilTaken() {
   const bool ran = Run([state, ok] {
     WaylandConnection& connection = *state->connection;
     if (!connection.DispatchUntil([state] { return state->taken > 0; }, kTransferTime)) return;
-    // Then until no further format is asked for a moment.
-    const Clock::time_point limit = Clock::now() + kTransferTime;
-    for (uint64_t seen = state->taken; Clock::now() < limit; seen = state->taken) {
+    // Then until the paste itself has read it, or nothing more is asked for a while.
+    for (uint64_t seen = state->taken; state->taken < kReadsPerPaste; seen = state->taken) {
       if (!connection.DispatchUntil([state, seen] { return state->taken > seen; }, kQuiet)) break;
     }
     *ok = connection.alive();

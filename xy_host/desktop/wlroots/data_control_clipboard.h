@@ -37,9 +37,12 @@ class DataControlClipboard final : public Clipboard {
   bool CancelLater() override;
   bool WaitUntilTaken() override;
 
-  // How long a client may go without asking for another format before a paste counts as
-  // taken.
-  static constexpr std::chrono::milliseconds kQuiet{30};
+  // A paste counts as taken once the client has read the selection kReadsPerPaste times, or
+  // has read nothing more for kQuiet. Chromium reads it twice for each Ctrl+V: when the key
+  // arrives, and when the page pastes, which on a loaded machine came over 100 ms later; a
+  // selection changed before that second read made it paste the new one.
+  static constexpr uint64_t kReadsPerPaste = 2;
+  static constexpr std::chrono::milliseconds kQuiet{300};
 
   struct State;
 

@@ -146,6 +146,7 @@ std::optional<KeyPlace> WlrootsKeyboard::KeyFor(Keysym keysym, std::string_view 
 }
 
 bool WlrootsKeyboard::PressKey(Keysym keysym, bool down) {
+  pastedAhead_.clear();
   if (paste_ && !paste_->EndRun()) return false;
   return PressKeyWithinRun(keysym, down);
 }
@@ -170,28 +171,40 @@ bool WlrootsKeyboard::PressKeyWithinRun(Keysym keysym, bool down) {
   return Key(place->code, true);
 }
 
-bool WlrootsKeyboard::Paste(char32_t character) {
+bool WlrootsKeyboard::PasteRun(char32_t character, std::string_view upcoming) {
   if (!paste_) return false;
+  std::u32string run(1, character);
+  constexpr size_t kMaxRun = 256;
+  size_t at = 0;
+  while (run.size() < kMaxRun) {
+    const std::optional<char32_t> next = NextCodePoint(upcoming, at);
+    if (!next || !Pasted(*next) || *next > 0x10FFFF) break;
+    run += *next;
+  }
+  std::string utf8;
+  for (char32_t c : run) utf8 += Utf8(c);
   const auto pressPaste = [this] {
     bool ok = Key(kControlCode, true);
     ok = ok && PressKeyWithinRun('v', true);
     ok = PressKeyWithinRun('v', false) && ok;
     return Key(kControlCode, false) && ok;
   };
-  return paste_->Paste(Utf8(character), pressPaste);
+  const bool ok = paste_->Paste(utf8, pressPaste) && paste_->EndRun();
+  if (ok) pastedAhead_ = run.substr(1);
+  return ok;
 }
 
 bool WlrootsKeyboard::TypeCharacter(char32_t character, std::string_view upcoming) {
   if (!keymap_) return false;
-  if (Pasted(character) && character <= 0x10FFFF) {
-    if (!paste_) return false;
-    bool ok = Paste(character);
-    // The run of pasted characters ends here unless the next one is pasted too.
-    size_t at = 0;
-    const std::optional<char32_t> next = NextCodePoint(upcoming, at);
-    if (!next || !Pasted(*next)) ok = paste_->EndRun() && ok;
-    return ok;
+  if (!pastedAhead_.empty()) {
+    // Pasted with the character before it.
+    if (pastedAhead_.front() == character) {
+      pastedAhead_.erase(0, 1);
+      return true;
+    }
+    pastedAhead_.clear();
   }
+  if (Pasted(character) && character <= 0x10FFFF) return PasteRun(character, upcoming);
   if (paste_ && !paste_->EndRun()) return false;
   const Keysym keysym = KeysymForCodePoint(character);
   if (keysym == keysym::kNoSymbol) return false;
@@ -227,6 +240,7 @@ void WlrootsKeyboard::ReleaseEverything() {
   }
   heldCodes_.clear();
   heldKeysyms_.clear();
+  pastedAhead_.clear();
   if (paste_) paste_->RestoreNow();
 }
 

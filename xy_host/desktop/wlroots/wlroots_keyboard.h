@@ -56,7 +56,9 @@ class WlrootsKeyboard {
   std::optional<KeyPlace> KeyFor(Keysym keysym, std::string_view upcoming);
   bool Key(uint32_t code, bool down);
   bool PressKeyWithinRun(Keysym keysym, bool down);
-  bool Paste(char32_t character);
+  // Pastes `character` and the characters beyond U+FFFF that follow it in `upcoming`, as one
+  // paste: the following ones are then skipped when they come.
+  bool PasteRun(char32_t character, std::string_view upcoming);
   uint32_t ModifierMask() const;
   bool ShiftHeld() const;
 
@@ -72,6 +74,8 @@ class WlrootsKeyboard {
   // The key each keysym pressed through PressKey went to, so its release finds it after the
   // keymap changed.
   std::map<Keysym, uint32_t> heldKeysyms_;
+  // Characters pasted ahead of their turn, in order.
+  std::u32string pastedAhead_;
 };
 
 }  // namespace morel_xy::wlroots

@@ -65,8 +65,8 @@ class Clipboard {
   // pending any more.
   virtual bool CancelLater() = 0;
   // Waits until a client has asked for the selection set last and has been sent it, and until
-  // it has asked for nothing more for a moment (clients ask once for each format they check).
-  // False when no client asks within the implementation's time limit.
+  // the paste has read it (clients read a selection more than once for one paste). False when
+  // no client asks within the implementation's time limit.
   virtual bool WaitUntilTaken() = 0;
 };
 
