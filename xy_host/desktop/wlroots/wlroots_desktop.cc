@@ -90,7 +90,7 @@ bool WlrootsDesktop::InputReady() {
 
 void WlrootsDesktop::ConfigureSyntheticInput() {
   // wlroots compositors pass virtual devices' events on like any other device's: nothing to
-  // configure. The devices' warm-up starts now rather than with the first request.
+  // configure. The devices' warm-up counts from when they were made.
 }
 
 bool WlrootsDesktop::MoveTo(Point at) {
