@@ -74,6 +74,12 @@ TEST(X11CaptureTest, WindowsAreReadTopmostFirstAndNothingElse) {
       }
     }
   }
+  // An area inside one window: that window's pixels alone.
+  const std::optional<CapturedImage> inside =
+      capture.CaptureRootAreaFromWindows(RootRect{60, 20, 10, 10});
+  ASSERT_TRUE(inside);
+  EXPECT_EQ(PixelAt(*inside, 6, 1), 0xFF8000u);
+  EXPECT_EQ(PixelAt(*inside, 2, 8), 0x445566u);
   EXPECT_FALSE(connection->IsXwayland());
   EXPECT_EQ(capture.CaptureRootAreaFromWindows(RootRect{0, 0, 0, 10}), std::nullopt);
 }

@@ -7,6 +7,7 @@
 
 #include <bit>
 #include <cstring>
+#include <vector>
 
 namespace morel_xy {
 namespace {
@@ -204,34 +205,50 @@ std::optional<CapturedImage> X11Capture::CaptureRootAreaFromWindows(const RootRe
     const Status listed = XQueryTree(display, x_.root(), &rootReturn, &parent, &children, &count);
     if (!trap.Finish() || !listed) return std::nullopt;
   }
+  // The viewable windows over the area, bottom to top as XQueryTree lists them; a window
+  // that went away meanwhile is simply not there.
+  struct Layer {
+    Window window;
+    XWindowAttributes attributes;
+    RootRect part;    // of the area, in root coordinates
+    RootRect inside;  // the window's inside, in root coordinates
+  };
+  std::vector<Layer> layers;
+  for (unsigned i = 0; i < count; ++i) {
+    Layer layer{children[i], {}, {}, {}};
+    X11ErrorTrap trap(x_);
+    const Status got = XGetWindowAttributes(display, children[i], &layer.attributes);
+    if (!trap.Finish() || !got || layer.attributes.map_state != IsViewable ||
+        layer.attributes.c_class != InputOutput) {
+      continue;
+    }
+    const XWindowAttributes& a = layer.attributes;
+    layer.inside = RootRect{a.x + a.border_width, a.y + a.border_width, a.width, a.height};
+    layer.part = Intersect(area, layer.inside);
+    if (layer.part.width > 0 && layer.part.height > 0) layers.push_back(layer);
+  }
+  if (children) XFree(children);
+  const auto read = [this](const Layer& layer) {
+    return CaptureDrawableArea(
+        layer.window, layer.attributes.visual, layer.attributes.depth,
+        RootRect{layer.part.x - layer.inside.x, layer.part.y - layer.inside.y, layer.part.width,
+                 layer.part.height});
+  };
+  // Most often one window (the browser's) covers the whole area: its pixels are the answer.
+  if (!layers.empty() && layers.back().part == area) return read(layers.back());
+
   CapturedImage out;
   out.width = static_cast<int32_t>(area.width);
   out.height = static_cast<int32_t>(area.height);
   out.bytesPerRow = static_cast<size_t>(area.width) * 4;
   out.bgrx.assign(out.bytesPerRow * static_cast<size_t>(area.height), 0);
-  bool ok = true;
-  // Bottom to top, as XQueryTree lists them: a window drawn later covers those before it.
-  for (unsigned i = 0; i < count && ok; ++i) {
-    XWindowAttributes attributes;
-    X11ErrorTrap trap(x_);
-    const Status got = XGetWindowAttributes(display, children[i], &attributes);
-    // A window that went away meanwhile is simply not drawn.
-    if (!trap.Finish() || !got || attributes.map_state != IsViewable ||
-        attributes.c_class != InputOutput) {
-      continue;
-    }
-    const RootRect inside{attributes.x + attributes.border_width,
-                          attributes.y + attributes.border_width, attributes.width,
-                          attributes.height};
-    const RootRect part = Intersect(area, inside);
-    if (part.width <= 0 || part.height <= 0) continue;
-    const std::optional<CapturedImage> image = CaptureDrawableArea(
-        children[i], attributes.visual, attributes.depth,
-        RootRect{part.x - inside.x, part.y - inside.y, part.width, part.height});
+  for (const Layer& layer : layers) {
+    const std::optional<CapturedImage> image = read(layer);
     if (!image) {
-      ok = x_.alive();
+      if (!x_.alive()) return std::nullopt;
       continue;
     }
+    const RootRect& part = layer.part;
     for (int64_t row = 0; row < part.height; ++row) {
       std::memcpy(out.bgrx.data() + static_cast<size_t>(part.y - area.y + row) * out.bytesPerRow +
                       static_cast<size_t>(part.x - area.x) * 4,
@@ -239,8 +256,6 @@ std::optional<CapturedImage> X11Capture::CaptureRootAreaFromWindows(const RootRe
                   static_cast<size_t>(part.width) * 4);
     }
   }
-  if (children) XFree(children);
-  if (!ok) return std::nullopt;
   return out;
 }
 
