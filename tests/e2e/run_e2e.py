@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""End-to-end test of morel_xy_host inside a real browser (see harness.py
+"""End-to-end test of morel_xy_host inside a real browser, Chromium or Firefox (see harness.py
 for what a run does and checks).
 
-Usage: run_e2e.py --browser chromium --host PATH --install-script PATH
+Usage: run_e2e.py --browser chromium|firefox --host PATH --install-script PATH
                   [--scale 1|2] [--timeout SECONDS] [--keep]
 """
 import argparse
@@ -10,8 +10,9 @@ import sys
 
 import harness
 from chromium import Chromium
+from firefox import Firefox
 
-BROWSERS = {"chromium": Chromium}
+BROWSERS = {"chromium": Chromium, "firefox": Firefox}
 
 
 def main():
