@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: deps build demo test asan-test bench clean
+.PHONY: deps build demo test asan-test bench package clean
 
 deps:
 	bash scripts/install-deps
@@ -26,6 +26,10 @@ asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DMOREL_SANITIZE=ON -DMOREL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE no_asan
+
+# Debian packages of both programs, in $(BUILD)/ (see README, "Packages").
+package: build
+	cd $(BUILD) && cpack
 
 bench: build
 	bash bench/run $(BUILD)
