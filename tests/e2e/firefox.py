@@ -30,6 +30,17 @@ PREFS = {
     "browser.translations.automaticallyPopup": False,
     "app.update.disabledForTesting": True,
     "extensions.update.enabled": False,
+    # No network traffic of its own: the test needs none and may run without a network.
+    "network.captive-portal-service.enabled": False,
+    "network.connectivity-service.enabled": False,
+    "dom.push.connection.enabled": False,
+    "app.normandy.enabled": False,
+    "extensions.getAddons.cache.enabled": False,
+    "extensions.systemAddon.update.enabled": False,
+    "browser.safebrowsing.malware.enabled": False,
+    "browser.safebrowsing.phishing.enabled": False,
+    "browser.safebrowsing.downloads.enabled": False,
+    "datareporting.healthreport.uploadEnabled": False,
     # Wheel steps land at once, so the page reads where a scroll ended; the middle button
     # neither autoscrolls nor pastes.
     "general.smoothScroll": False,
