@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 # Warnings are errors here and in CI; a plain cmake build (a packager's) keeps them warnings.
 OUR_FLAGS = -DMOREL_WERROR=ON
 
-.PHONY: deps configure build demo test asan-test release bench clean
+.PHONY: deps configure build demo test asan-test release package bench clean
 
 deps:
 	bash scripts/install-deps
@@ -37,6 +37,10 @@ asan-test: deps
 release: deps
 	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOREL_BUILD_TESTS=OFF -DMOREL_BUILD_BENCH=OFF $(OUR_FLAGS) $(CMAKE_FLAGS)
 	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+
+# Debian packages of both programs, in $(BUILD)/ (see README, "Packages").
+package: build
+	cd $(BUILD) && cpack
 
 bench: build
 	bash bench/run $(BUILD)

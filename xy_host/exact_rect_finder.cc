@@ -343,16 +343,4 @@ bool ExactRectFinder::Find(const Color& color, int tolerance, Rect& result) cons
   return true;
 }
 
-void ExactRectFinder::FindRects(const detail::ExactRectFinderContext& context, int x, int y,
-                                std::vector<Rect>& rects) {
-  if (x < 0 || y < 0 || x >= context.width || y >= context.height) return;
-  Rect traced[2];
-  const int count = detail::TraceRects(context, x, y, traced);
-  for (int i = 0; i < count; ++i) {
-    if (std::find(rects.begin(), rects.end(), traced[i]) == rects.end()) {
-      rects.push_back(traced[i]);
-    }
-  }
-}
-
 }  // namespace morel_xy

@@ -61,12 +61,6 @@ class ExactRectFinder {
   // candidates the first found wins.
   bool Find(const Color& color, int tolerance, Rect& result) const;
 
-  // Traces the (at most two) candidates whose top-left corner is the marked pixel (x, y) and
-  // appends each that `rects` does not hold yet. Looking through `rects` costs its length;
-  // Find needs no look-up, as a candidate can only equal the other one traced from its seed.
-  static void FindRects(const detail::ExactRectFinderContext& context, int x, int y,
-                        std::vector<Rect>& rects);
-
  private:
   const Bitmap& m_bitmap;
 };

@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """End-to-end test of morel_xy_host in a real Chromium under a private headless sway.
 
-The same extension and checks as run_e2e.py (which runs Chromium on Xvfb), with Chromium
-either native on Wayland (--ozone-platform=wayland, the host serving it through the wlroots
-desktop) or an X client of sway's Xwayland (--ozone-platform=x11, the host serving it through
-X11). A native Wayland page cannot know where its window is, so the extension is told to take
-the window's place from the host; this script checks that place, the displays and the scale
-against sway's own answers (swaymsg -t get_tree / get_outputs).
+The harness's run (the same extension and checks as run_e2e.py, which runs the browsers on
+Xvfb), with Chromium either native on Wayland (--ozone-platform=wayland, served by the wlroots
+desktop) or an X client of sway's Xwayland (--ozone-platform=x11, served by the X11 desktop).
+A page on Wayland cannot know where its window is, so the extension is told (config.json) to
+take the window's corner from the host; this script checks that place, the displays and the
+scale against sway's own answers (swaymsg -t get_tree / get_outputs).
 
 Usage: run_e2e_sway.py --host PATH --install-script PATH
            [--platform wayland|x11] [--scale 1|2] [--second-output] [--timeout S] [--keep]
@@ -21,50 +21,58 @@ import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "wayland"))
-import run_e2e  # noqa: E402
-from run_e2e import EXPECTED_CHECKS, EXTENSION_DIR, Failure, log  # noqa: E402
+import harness  # noqa: E402
+from chromium import Chromium  # noqa: E402
+from harness import Failure, log  # noqa: E402
 from sway_session import SwayError, SwaySession  # noqa: E402
 
 
-class SwayBrowserSession(run_e2e.Session):
-    """run_e2e's session (profile, manifests, processes ended by pid) on a sway."""
+class SwayBrowserSession(harness.Session):
+    """The harness's session (profile, manifests, processes ended by pid) on a sway: its
+    clients get sway's Wayland display, and its Xwayland display where there is one."""
 
     def __init__(self, keep, sway):
         super().__init__(keep)
         self.sway = sway
 
     def env(self, **extra):
-        env = super().env(**extra)
-        env = self.sway.env(env)
+        env = self.sway.env(super().env())
         if self.display:
             env["DISPLAY"] = self.display
         env.update(extra)
         return env
 
 
-def start_chromium(session, chromium, profile, extension, platform):
-    argv = [
-        chromium, f"--user-data-dir={profile}", f"--load-extension={extension}",
-        "--disable-features=DisableLoadExtensionCommandLineSwitch,Translate,MediaRouter,"
-        "OptimizationHints,AutofillServerCommunication",
-        "--no-first-run", "--no-default-browser-check", "--disable-background-networking",
-        "--disable-component-update", "--disable-sync", "--disable-default-apps",
-        "--disable-gpu", "--password-store=basic", "--force-color-profile=srgb",
-        "--disable-smooth-scrolling", "--test-type", f"--ozone-platform={platform}",
-    ]
-    if os.geteuid() == 0:
-        argv.append("--no-sandbox")
-    argv.append("about:blank")
-    session.chromium_log = os.path.join(session.tmp, "chromium.log")
-    with open(session.chromium_log, "w") as log_file:
-        session.start("chromium", argv, env=session.env(), stdout=log_file,
-                      stderr=subprocess.STDOUT)
+class SwayChromium(Chromium):
+    """Chromium on sway's Wayland display or its Xwayland; the window is sway's to place."""
+
+    def __init__(self, platform, extension):
+        self.platform = platform
+        self.extension = extension
+
+    def start(self, session, program, scale):
+        argv = [
+            program, f"--user-data-dir={self.profile(session)}",
+            f"--load-extension={self.extension}",
+            "--disable-features=DisableLoadExtensionCommandLineSwitch,Translate,MediaRouter,"
+            "OptimizationHints,AutofillServerCommunication",
+            "--no-first-run", "--no-default-browser-check", "--disable-background-networking",
+            "--disable-component-update", "--disable-sync", "--disable-default-apps",
+            "--disable-gpu", "--password-store=basic", "--force-color-profile=srgb",
+            "--disable-smooth-scrolling", "--test-type", f"--ozone-platform={self.platform}",
+        ]
+        if os.geteuid() == 0:
+            argv.append("--no-sandbox")
+        argv.append("about:blank")
+        with open(session.browser_log, "w") as log_file:
+            session.start("chromium", argv, env=session.env(), stdout=log_file,
+                          stderr=subprocess.STDOUT)
 
 
 def browser_view(sway):
-    """The focused Chromium window in sway's tree (a Wayland app id or an X class)."""
+    """The focused Chromium window in sway's tree (a Wayland app id or an X class), and the
+    output it is on."""
     found = []
 
     def walk(node, output):
@@ -84,7 +92,9 @@ def browser_view(sway):
     return found[0]
 
 
-def host_side_checks(session, sway, reports, bin_dir, platform):
+def sway_side_checks(session, browser, reports, bin_dir):
+    """The host's window, displays, scale and capture against sway's answers."""
+    sway = session.sway
     data = {r["name"]: r["value"] for r in reports if r.get("type") == "data"}
     results = []
 
@@ -94,13 +104,13 @@ def host_side_checks(session, sway, reports, bin_dir, platform):
     view, output = browser_view(sway)
     outputs = [o for o in sway.ipc("get_outputs") if o.get("active")]
     main = next((o for o in outputs if o["rect"]["x"] == 0 and o["rect"]["y"] == 0), outputs[0])
-    rect = {k: view["rect"][k] - (main["rect"][k[0]] if k in ("x", "y") else 0)
+    rect = {k: view["rect"][k] - (main["rect"][k] if k in ("x", "y") else 0)
             for k in ("x", "y", "width", "height")}
     outer = data.get("get_active_browser_outer_rect")
     check("outer rect equals the window's rect in sway's tree", outer == rect,
           f"host {outer}, sway {view['rect']}")
 
-    scale = output["rect"] and next(o["scale"] for o in outputs if o["name"] == output["name"])
+    scale = next(o["scale"] for o in outputs if o["name"] == output["name"])
     host_scale = data.get("get_screen_backing_scale_factor")
     check("scale factor equals the scale of the browser's output",
           isinstance(host_scale, (int, float)) and abs(host_scale - scale) < 1e-9,
@@ -122,11 +132,12 @@ def host_side_checks(session, sway, reports, bin_dir, platform):
                 detail += f"; no display with frame {want}"
                 continue
             d = match[0]
+            # Xwayland names its outputs XWAYLAND0, ...; natively the host names sway's.
+            named = d.get("name") in (o.get("model"), o["name"]) \
+                if browser.platform == "wayland" else bool(d.get("name"))
             ok = ok and d.get("isPrimary") is (o is main) and \
                 d.get("backingScaleFactor") == o["scale"] and \
-                isinstance(d.get("id"), str) and d["id"].isdigit() and \
-                (d.get("name") in (o.get("model"), o["name"]) if platform == "wayland"
-                 else bool(d.get("name")))  # Xwayland names its outputs XWAYLAND0, ...
+                isinstance(d.get("id"), str) and d["id"].isdigit() and named
     check("display list equals sway's outputs", ok, detail)
 
     bmp = os.path.join(bin_dir, "screenshot.bmp")
@@ -140,6 +151,11 @@ def host_side_checks(session, sway, reports, bin_dir, platform):
             ok = (width, abs(height)) == want
             detail = f"BMP {width}x{height}, window {want[0]}x{want[1]} pixels"
     check("find_rectangle's capture is the browser window", ok, detail)
+
+    arguments = harness.host_arguments(os.path.join(bin_dir, "morel_xy_host"))
+    want = browser.host_arguments(session)
+    check("the host runs with chromium's arguments", arguments == [want],
+          f"host processes' arguments {arguments}, want [{want}]")
     return results
 
 
@@ -160,57 +176,35 @@ def main():
     try:
         if not os.access(args.host, os.X_OK):
             raise Failure(f"the host program {args.host} is missing; build it first")
-        chromium = next((shutil.which(c) for c in run_e2e.CHROMIUM_CANDIDATES
-                         if shutil.which(c)), None)
-        if not chromium:
+        program = next((shutil.which(c) for c in Chromium.programs if shutil.which(c)), None)
+        if not program:
             raise Failure("missing required program: chromium (run scripts/install-deps)")
         sway = SwaySession(scale=args.scale, xwayland=args.platform == "x11", keep=args.keep)
         sway.start()
         session = SwayBrowserSession(args.keep, sway)
-        os.makedirs(os.path.join(session.tmp, "runtime"), mode=0o700, exist_ok=True)
         if args.second_output:
-            name = sway.add_output(1280, 800, scale=args.scale)
-            sway.swaymsg("focus", "output", name)
+            sway.swaymsg("focus", "output", sway.add_output(1280, 800, scale=args.scale))
         if args.platform == "x11":
             session.display = sway.xwayland_display()
-        profile = os.path.join(session.tmp, "profile")
-        os.makedirs(profile)
-        bin_dir, report_path = run_e2e.install_hosts(session, args, profile)
         extension = os.path.join(session.tmp, "extension")
-        shutil.copytree(EXTENSION_DIR, extension)
+        shutil.copytree(harness.EXTENSION_DIR, extension)
         if args.platform == "wayland":
             with open(os.path.join(extension, "config.json"), "w") as f:
                 json.dump({"positionsFromHost": True}, f)
-        start_chromium(session, chromium, profile, extension, args.platform)
+        browser = SwayChromium(args.platform, extension)
+        bin_dir, report_path = harness.install_hosts(session, browser, args.install_script,
+                                                     args.host)
+        browser.start(session, program, args.scale)
         log(f"chromium started on sway ({args.platform}, scale {args.scale}"
             f"{', second output' if args.second_output else ''})")
-        reports = run_e2e.wait_for_done(session, report_path, args.timeout)
+        reports = harness.wait_for_done(session, report_path, args.timeout)
         if reports is None:
-            tail = ""
-            if os.path.exists(session.chromium_log):
-                with open(session.chromium_log, errors="replace") as f:
-                    tail = "".join(f.readlines()[-30:])
             raise Failure(f"no complete report within {args.timeout:.0f} s\n"
-                          f"chromium log tail:\n{tail}\nsway log tail:\n{sway.log_tail()}")
-        failures = []
-        checks = {r["name"]: r for r in reports if r.get("type") == "check"}
-        for r in reports:
-            if r.get("type") == "fatal":
-                failures.append(f"extension stopped: {r['detail']}")
-        for name in EXPECTED_CHECKS:
-            if name not in checks:
-                failures.append(f"not reported: {name}")
-            elif not checks[name]["ok"]:
-                failures.append(f"{name}: {checks[name]['detail']}")
-        for name, r in checks.items():
-            if name not in EXPECTED_CHECKS and not r["ok"]:
-                failures.append(f"{name}: {r['detail']}")
-        for name, ok, detail in host_side_checks(session, sway, reports, bin_dir, args.platform):
-            log(f"{'ok  ' if ok else 'FAIL'} {name}" + ("" if ok else f": {detail}"))
-            if not ok:
-                failures.append(f"{name}: {detail}")
-        passed = sum(1 for r in checks.values() if r["ok"])
-        log(f"{passed} of {len(checks)} extension checks passed, "
+                          f"chromium log tail:\n{harness.log_tail(session.browser_log)}\n"
+                          f"sway log tail:\n{sway.log_tail()}")
+        failures, passed, reported = harness.judge(session, browser, reports, bin_dir,
+                                                   sway_side_checks)
+        log(f"{passed} of {reported} extension checks passed, "
             f"{time.monotonic() - started:.1f} s")
         if failures:
             raise Failure("\n  ".join([f"{len(failures)} failure(s):"] + failures))

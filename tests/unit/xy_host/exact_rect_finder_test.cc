@@ -210,21 +210,5 @@ TEST(ExactRectFinderTest, RunsCrossWordBoundariesAndStopAtEdges) {
   EXPECT_EQ(context.RunDown(50, 70), 1);
 }
 
-TEST(ExactRectFinderTest, FindRectsAppendsOnlyWhatIsNotThere) {
-  detail::ExactRectFinderContext context(5, 5);
-  for (int32_t i = 0; i < 4; ++i) {
-    context.Mark(i, 0);
-    context.Mark(0, i);
-  }
-  std::vector<Rect> rects{{0, 0, 1, 4}};
-  ExactRectFinder::FindRects(context, 0, 0, rects);
-  EXPECT_EQ(rects, (std::vector<Rect>{{0, 0, 1, 4}, {0, 0, 4, 1}}));
-  ExactRectFinder::FindRects(context, 0, 0, rects);
-  EXPECT_EQ(rects.size(), 2u);
-  ExactRectFinder::FindRects(context, 3, 3, rects);  // unmarked: nothing
-  ExactRectFinder::FindRects(context, 9, 9, rects);  // outside: nothing
-  EXPECT_EQ(rects.size(), 2u);
-}
-
 }  // namespace
 }  // namespace morel_xy

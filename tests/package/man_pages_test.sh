@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The manual pages as the build configures them: they format without a warning, lexgrog reads
+# their NAME sections, and they still describe the programs: ocr.1 names exactly the options
+# `ocr --help` lists, and every method morel_xy_host.1 names is one the host answers.
+#
+# Usage: man_pages_test.sh BUILD_DIR
+set -uo pipefail
+
+BUILD_DIR="$1"
+man_dir="$BUILD_DIR/man"
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+for tool in man lexgrog; do
+  command -v "$tool" >/dev/null || { echo "missing required programs: $tool (run scripts/install-deps)" >&2; exit 1; }
+done
+
+render() { LC_ALL=C.UTF-8 MANWIDTH=200 man -E UTF-8 -l -Tutf8 "$1" 2>/dev/null | col -b; }
+
+for page in "$man_dir/ocr.1" "$man_dir/morel_xy_host.1"; do
+  warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+  lexgrog "$page" >/dev/null || fail "lexgrog cannot read the NAME section of $(basename "$page")"
+done
+
+# ocr: the long options of the usage text and of the page's OPTIONS section are the same.
+help_options=$("$BUILD_DIR/ocr/ocr" --help | grep -o -- '--[A-Za-z-]*' | sort -u)
+page_options=$(render "$man_dir/ocr.1" | sed -n '/^OPTIONS/,/^EXIT STATUS/p' | grep -o -- '--[A-Za-z-]*' | sort -u)
+[ -n "$help_options" ] || fail "ocr --help lists no option"
+[ "$help_options" = "$page_options" ] ||
+  fail "ocr.1 and ocr --help disagree on the options: $(diff <(echo "$help_options") <(echo "$page_options") | grep '^[<>]' | tr '\n' ' ')"
+
+# morel_xy_host: every method the page names is answered (an unknown method would end the host
+# with status 251 and no answer).
+methods=$(render "$man_dir/morel_xy_host.1" | tr -s ' \n' ' ' | sed -n 's/.*The methods:\(.*\)Positions are.*/\1/p' |
+  grep -o '[a-z][a-z]*_[a-z_]*' | sort -u)
+[ "$(echo "$methods" | wc -w)" -ge 1 ] || fail "morel_xy_host.1 names no method"
+for method in $methods; do
+  body="{\"id\":1,\"method\":\"$method\",\"params\":{}}"
+  reply=$(printf "$(printf '\\x%02x\\x%02x\\x00\\x00' $((${#body} & 255)) $((${#body} >> 8)))%s" "$body" |
+    env -u DISPLAY -u WAYLAND_DISPLAY "$BUILD_DIR/xy_host/morel_xy_host" | tail -c +5)
+  [[ "$reply" == '{'*'"id":1'* ]] || fail "morel_xy_host.1 names \"$method\", which the host does not answer ('$reply')"
+done
+
+if [ $failures -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "manual pages: all checks passed ($(echo "$methods" | wc -w) methods, $(echo "$help_options" | wc -l) ocr options)"
