@@ -3,6 +3,7 @@
 
   scale1       one 1600x1000 output at scale 1
   scale2       the same output at scale 2 (3200x2000 pixels)
+  scale1.5     the same output at scale 1.5 (2400x1500 pixels)
   two_outputs  a 1600x1000 output and an 800x600 one at scale 2 to its right
   lost         one output; the tests end sway themselves
   xwayland     one output at scale 1, with Xwayland (DISPLAY given too)
@@ -21,6 +22,7 @@ from sway_session import SwayError, SwaySession  # noqa: E402
 SCENARIOS = {
     "scale1": dict(scale=1),
     "scale2": dict(scale=2),
+    "scale1.5": dict(scale=1.5),
     "two_outputs": dict(scale=1),
     "lost": dict(scale=1),
     "xwayland": dict(scale=1, xwayland=True),

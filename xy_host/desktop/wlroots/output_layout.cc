@@ -45,10 +45,19 @@ const OutputInfo* OutputLayout::At(Point point) const {
 }
 
 double OutputLayout::Scale(const OutputInfo& output) {
-  if (output.width > 0 && output.pixelWidth > 0) {
-    return static_cast<double>(output.pixelWidth) / output.width;
+  if (output.width <= 0 || output.pixelWidth <= 0) {
+    return output.integerScale > 0 ? output.integerScale : 1.0;
   }
-  return output.integerScale > 0 ? output.integerScale : 1.0;
+  const double ratio = static_cast<double>(output.pixelWidth) / output.width;
+  // The logical size is the mode divided by the scale, rounded down (1600 pixels at 1.5 are
+  // 1066 points): the ratio is a little off. The scale on a 1/120 grid (as Wayland's
+  // fractional scales are given) that rounds down to the same logical size is the one set.
+  const double grid = std::round(ratio * 120) / 120;
+  const double pixels = output.pixelWidth;
+  if (grid * output.width <= pixels + 1e-6 && pixels < grid * (output.width + 1) - 1e-6) {
+    return grid;
+  }
+  return ratio;
 }
 
 std::vector<DesktopDisplay> OutputLayout::Displays() const {

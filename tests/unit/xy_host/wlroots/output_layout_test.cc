@@ -75,6 +75,14 @@ TEST(OutputLayoutTest, PointsFindTheirOutput) {
   EXPECT_EQ(layout.At(Point{1600, 599})->id, 2u);
   EXPECT_EQ(layout.At(Point{1700, 700}), nullptr);
   EXPECT_DOUBLE_EQ(OutputLayout::Scale(*layout.Find(2)), 2.0);
+  // 1600 pixels at 1.5 are 1066 points, whose ratio is 1.5009: the scale set was 1.5. A scale
+  // off the 1/120 grid stays the ratio.
+  OutputInfo fractional = testing::Output(3, "f", 0, 0, 1066, 666);
+  fractional.pixelWidth = 1600;
+  fractional.pixelHeight = 1000;
+  EXPECT_DOUBLE_EQ(OutputLayout::Scale(fractional), 1.5);
+  fractional.width = 1203;  // 1600 pixels at 1.33
+  EXPECT_NEAR(OutputLayout::Scale(fractional), 1.33, 0.001);
   EXPECT_EQ(layout.Find(3), nullptr);
 }
 
