@@ -26,6 +26,20 @@ bool PostSteps(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEvent& e
   return true;
 }
 
+// Clicks `count` times with the double-click pause between them. A triple click needs it as
+// much as a double click: Firefox (GTK) lost the third press of a triple click whose clicks
+// came 2 ms apart, now and then.
+bool Clicks(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEvent& event, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) desktop.Sleep(kDoubleClickPause);
+    if (!PostSteps(desktop, lastMouseEvent, event,
+                   {MouseEventType::MouseDown, MouseEventType::MouseUp})) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool ModifiedClick(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEvent& event,
                    KeyboardModifierKeys modifier) {
   impl::SendModifierKeys(desktop, modifier, true);
@@ -45,13 +59,9 @@ bool SendMouseEvent(Desktop& desktop, MouseEvent& lastMouseEvent, const MouseEve
     case T::Click:
       return PostSteps(desktop, lastMouseEvent, event, {T::MouseDown, T::MouseUp});
     case T::DoubleClick:
-      if (!PostSteps(desktop, lastMouseEvent, event, {T::MouseDown, T::MouseUp})) return false;
-      desktop.Sleep(kDoubleClickPause);
-      return PostSteps(desktop, lastMouseEvent, event, {T::MouseDown, T::MouseUp});
+      return Clicks(desktop, lastMouseEvent, event, 2);
     case T::TripleClick:
-      return PostSteps(
-          desktop, lastMouseEvent, event,
-          {T::MouseDown, T::MouseUp, T::MouseDown, T::MouseUp, T::MouseDown, T::MouseUp});
+      return Clicks(desktop, lastMouseEvent, event, 3);
     case T::CtrlClick:
       return ModifiedClick(desktop, lastMouseEvent, event, KeyboardModifierKeys::Ctrl);
     case T::ShiftClick:
