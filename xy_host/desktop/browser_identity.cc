@@ -16,7 +16,9 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 }  // namespace
 
 std::optional<Browser> BrowserForApplicationName(std::string_view name) {
-  if (StartsWithIgnoringCase(name, "google-chrome") || StartsWithIgnoringCase(name, "chromium")) {
+  // On Wayland an app or PWA window of either is "chrome-<app id>-<profile>".
+  if (StartsWithIgnoringCase(name, "google-chrome") || StartsWithIgnoringCase(name, "chromium") ||
+      StartsWithIgnoringCase(name, "chrome-")) {
     return Browser::Chrome;
   }
   if (StartsWithIgnoringCase(name, "firefox")) return Browser::Firefox;

@@ -8,8 +8,9 @@
 namespace morel_xy {
 
 // Which supported browser an application name belongs to: an X11 WM_CLASS class name or a
-// Wayland app id. Google Chrome's channels ("google-chrome", "Google-chrome-beta", ...) and
-// Chromium's packagings ("chromium", "Chromium-browser", "chromium-freeworld") are Chrome;
+// Wayland app id. Google Chrome's channels ("google-chrome", "Google-chrome-beta", ...),
+// Chromium's packagings ("chromium", "Chromium-browser", "chromium-freeworld") and the app
+// windows either opens on Wayland ("chrome-<app id>-Default") are Chrome;
 // Firefox's editions ("firefox", "firefox-esr", "firefoxdeveloperedition", ...) are Firefox.
 // Case is ignored. nullopt for every other application.
 std::optional<Browser> BrowserForApplicationName(std::string_view name);

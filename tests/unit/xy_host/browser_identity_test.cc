@@ -21,6 +21,9 @@ TEST(BrowserIdentityTest, WaylandAppIds) {
   EXPECT_EQ(BrowserForApplicationName("chromium"), Browser::Chrome);
   EXPECT_EQ(BrowserForApplicationName("google-chrome"), Browser::Chrome);
   EXPECT_EQ(BrowserForApplicationName("firefox-esr"), Browser::Firefox);
+  EXPECT_EQ(BrowserForApplicationName("chrome-fhihpiojkbmbpdjeoajapmgkhlnakfjf-Default"),
+            Browser::Chrome);
+  EXPECT_EQ(BrowserForApplicationName("chrome"), std::nullopt);
   EXPECT_EQ(BrowserForApplicationName("org.mozilla.firefox"), std::nullopt);
   EXPECT_EQ(BrowserForApplicationName(""), std::nullopt);
 }
