@@ -222,27 +222,32 @@ def main():
     if missing:
         sys.exit("missing: " + ", ".join(missing) + " (scripts/install-deps)")
 
-    texts = [("english", make_text(ENGLISH_WORDS, 2000, 1)),
-             ("mixed words", MIXED_WORDS),
-             ("mixed random", make_text(characters(MIXED_ALPHABET), 300, 2))]
     bench = Bench()
     try:
         bench.start_x()
         bench.start_chromium()
-        host = Host(bench, os.path.abspath(args.host))
-        rect = bench.wait_for(lambda: host.call("get_active_browser_outer_rect", {}),
-                              "the host to see Chromium")
-        # A click in the middle of the field, to be sure it has the focus.
-        host.call("send_mouse_event", {"type": 3, "button": 0, "x": rect["x"] + 300,
-                                       "y": rect["y"] + 300})
-        for run in range(args.runs):
-            for name, text in texts:
-                count = len(characters(text))
-                typed, received, wrong = measure(bench, host, text)
-                print(f"chromium {name:13s} {count:5d} chars  typed {count / typed:7.1f}/s  "
-                      f"received {count / received:7.1f}/s  {wrong:4d} wrong", flush=True)
+        run(bench, args.host, args.runs, "chromium")
     finally:
         bench.stop()
+
+
+def run(bench, host_path, runs, label):
+    """Types each text `runs` times into the Chromium `bench` started, and prints the figures."""
+    texts = [("english", make_text(ENGLISH_WORDS, 2000, 1)),
+             ("mixed words", MIXED_WORDS),
+             ("mixed random", make_text(characters(MIXED_ALPHABET), 300, 2))]
+    host = Host(bench, os.path.abspath(host_path))
+    rect = bench.wait_for(lambda: host.call("get_active_browser_outer_rect", {}),
+                          "the host to see Chromium")
+    # A click in the middle of the field, to be sure it has the focus.
+    host.call("send_mouse_event", {"type": 3, "button": 0, "x": rect["x"] + 300,
+                                   "y": rect["y"] + 300})
+    for _ in range(runs):
+        for name, text in texts:
+            count = len(characters(text))
+            typed, received, wrong = measure(bench, host, text)
+            print(f"{label} {name:13s} {count:5d} chars  typed {count / typed:7.1f}/s  "
+                  f"received {count / received:7.1f}/s  {wrong:4d} wrong", flush=True)
 
 
 if __name__ == "__main__":

@@ -16,8 +16,6 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "wayland"))
 import chromium_typing  # noqa: E402
-from chromium_typing import MIXED_ALPHABET, MIXED_WORDS, ENGLISH_WORDS, Host  # noqa: E402
-from chromium_typing import characters, make_text, measure  # noqa: E402
 from sway_session import SwaySession  # noqa: E402
 
 
@@ -85,25 +83,12 @@ def main():
     parser.add_argument("--platform", choices=["wayland", "x11"], default="wayland")
     parser.add_argument("--runs", type=int, default=3)
     args = parser.parse_args()
-    texts = [("english", make_text(ENGLISH_WORDS, 2000, 1)),
-             ("mixed words", MIXED_WORDS),
-             ("mixed random", make_text(characters(MIXED_ALPHABET), 300, 2))]
     bench = SwayBench(args.platform)
     try:
         bench.start_desktop()
         bench.start_chromium()
-        host = Host(bench, os.path.abspath(args.host))
-        rect = bench.wait_for(lambda: host.call("get_active_browser_outer_rect", {}),
-                              "the host to see Chromium")
-        host.call("send_mouse_event", {"type": 3, "button": 0, "x": rect["x"] + 300,
-                                       "y": rect["y"] + 300})
-        where = "sway" if args.platform == "wayland" else "xwayland"
-        for run in range(args.runs):
-            for name, text in texts:
-                count = len(characters(text))
-                typed, received, wrong = measure(bench, host, text)
-                print(f"{where} {name:13s} {count:5d} chars  typed {count / typed:7.1f}/s  "
-                      f"received {count / received:7.1f}/s  {wrong:4d} wrong", flush=True)
+        chromium_typing.run(bench, args.host, args.runs,
+                            "sway" if args.platform == "wayland" else "xwayland")
     finally:
         bench.stop()
 
