@@ -26,11 +26,26 @@ bool ClipboardPaste::Paste(const std::string& utf8, const std::function<bool()>&
     const Clock::time_point now = now_();
     if (now < ready) sleep_(ready - now);
   }
-  if (!clipboard_.Set(TextContents(utf8)) || !pressPaste() || !clipboard_.WaitUntilTaken()) {
+  if (!clipboard_.Set(TextContents(utf8)) || !pressPaste() || !WaitUntilRead()) {
     RestoreNow();
     return false;
   }
   lastTaken_ = now_();
+  return true;
+}
+
+bool ClipboardPaste::WaitUntilRead() {
+  std::optional<uint64_t> reads = clipboard_.WaitForReads(0, kFirstRead);
+  if (!reads || *reads == 0) return false;
+  for (;;) {
+    const std::chrono::milliseconds wait = reads_.NextWait(*reads);
+    if (wait.count() == 0) break;
+    const std::optional<uint64_t> more = clipboard_.WaitForReads(*reads, wait);
+    if (!more) return false;
+    if (*more == *reads) break;
+    reads = more;
+  }
+  reads_.Ended(*reads);
   return true;
 }
 

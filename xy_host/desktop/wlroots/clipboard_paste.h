@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "desktop/wlroots/paste_reads.h"
 #include "desktop/wlroots/wlroots_ports.h"
 
 namespace morel_xy::wlroots {
@@ -22,6 +23,8 @@ class ClipboardPaste {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kHold{150};
+  // How long the client has to ask for a paste at all.
+  static constexpr std::chrono::milliseconds kFirstRead{2000};
 
   ClipboardPaste(Clipboard& clipboard, std::function<void(std::chrono::nanoseconds)> sleep,
                  std::function<Clock::time_point()> now = Clock::now)
@@ -49,6 +52,10 @@ class ClipboardPaste {
   static ClipboardContents TextContents(const std::string& utf8);
 
  private:
+  // Waits until the client has read the paste as often as it does for one paste. False when
+  // it does not read it at all, or the compositor is gone.
+  bool WaitUntilRead();
+
   Clipboard& clipboard_;
   std::function<void(std::chrono::nanoseconds)> sleep_;
   std::function<Clock::time_point()> now_;
@@ -56,6 +63,7 @@ class ClipboardPaste {
   std::optional<ClipboardContents> saved_;
   bool restorePending_ = false;
   std::optional<Clock::time_point> lastTaken_;
+  PasteReads reads_;
 };
 
 }  // namespace morel_xy::wlroots

@@ -366,19 +366,17 @@ bool DataControlClipboard::CancelLater() {
   return ran && *cancelled;
 }
 
-bool DataControlClipboard::WaitUntilTaken() {
-  auto ok = std::make_shared<bool>(false);
+std::optional<uint64_t> DataControlClipboard::WaitForReads(uint64_t reads,
+                                                           std::chrono::milliseconds timeout) {
+  auto result = std::make_shared<std::optional<uint64_t>>();
   State* state = state_.get();
-  const bool ran = Run([state, ok] {
+  const bool ran = Run([state, reads, timeout, result] {
     WaylandConnection& connection = *state->connection;
-    if (!connection.DispatchUntil([state] { return state->taken > 0; }, kTransferTime)) return;
-    // Then until the paste itself has read it, or nothing more is asked for a while.
-    for (uint64_t seen = state->taken; state->taken < kReadsPerPaste; seen = state->taken) {
-      if (!connection.DispatchUntil([state, seen] { return state->taken > seen; }, kQuiet)) break;
-    }
-    *ok = connection.alive();
+    connection.DispatchUntil([state, reads] { return state->taken > reads; }, timeout);
+    if (connection.alive() && !state->deviceGone) *result = state->taken;
   });
-  return ran && *ok;
+  if (!ran) return std::nullopt;
+  return *result;
 }
 
 }  // namespace morel_xy::wlroots

@@ -35,14 +35,7 @@ class DataControlClipboard final : public Clipboard {
   bool Set(const ClipboardContents& contents) override;
   bool SetLater(const ClipboardContents& contents, std::chrono::milliseconds delay) override;
   bool CancelLater() override;
-  bool WaitUntilTaken() override;
-
-  // A paste counts as taken once the client has read the selection kReadsPerPaste times, or
-  // has read nothing more for kQuiet. Chromium reads it twice for each Ctrl+V: when the key
-  // arrives, and when the page pastes, which on a loaded machine came over 100 ms later; a
-  // selection changed before that second read made it paste the new one.
-  static constexpr uint64_t kReadsPerPaste = 2;
-  static constexpr std::chrono::milliseconds kQuiet{300};
+  std::optional<uint64_t> WaitForReads(uint64_t reads, std::chrono::milliseconds timeout) override;
 
   struct State;
 

@@ -64,10 +64,11 @@ class Clipboard {
   // Drops a SetLater that has not taken effect: true when one was dropped, false when none was
   // pending any more.
   virtual bool CancelLater() = 0;
-  // Waits until a client has asked for the selection set last and has been sent it, and until
-  // the paste has read it (clients read a selection more than once for one paste). False when
-  // no client asks within the implementation's time limit.
-  virtual bool WaitUntilTaken() = 0;
+  // Waits until clients have been sent the selection set last more than `reads` times in all,
+  // or until `timeout` has passed. How many times it has been sent by then; nullopt when the
+  // compositor is gone.
+  virtual std::optional<uint64_t> WaitForReads(uint64_t reads,
+                                               std::chrono::milliseconds timeout) = 0;
 };
 
 // One output as the compositor describes it.

@@ -114,5 +114,35 @@ TEST_F(ClipboardPasteTest, APasteNobodyTakesOrThatCannotBePressedGivesTheClipboa
   EXPECT_EQ(clipboard.waits, 1);  // a failed chord is not waited for
 }
 
+TEST_F(ClipboardPasteTest, APasteIsHeldUntilThePageReadsItHoweverLongAfterTheFirstRead) {
+  // Chromium's second read, the one the page pastes, behind a backlog of keys.
+  clipboard.laterReadsAfter = 900ms;
+  ASSERT_TRUE(paste.Paste("😀", [this] { return Press(); }));
+  EXPECT_EQ(clipboard.served, (std::vector<ClipboardContents>{ClipboardPaste::TextContents("😀"),
+                                                              ClipboardPaste::TextContents("😀")}));
+  // Nothing given back before that.
+  EXPECT_EQ(clipboard.history.size(), 1u);
+}
+
+TEST_F(ClipboardPasteTest, AClientThatReadsOnceIsLearntAndOneThatReadsTwiceAgainToo) {
+  using ms = std::chrono::milliseconds;
+  constexpr ms first = ClipboardPaste::kFirstRead;
+  clipboard.readsPerPaste = 1;
+  ASSERT_TRUE(paste.Paste("😀", [this] { return Press(); }));
+  EXPECT_EQ(clipboard.asked, (std::vector<ms>{first, PasteReads::kPatience}));
+  // Known now: a second read is only looked out for briefly.
+  clipboard.asked.clear();
+  ASSERT_TRUE(paste.Paste("🎉", [this] { return Press(); }));
+  EXPECT_EQ(clipboard.asked, (std::vector<ms>{first, PasteReads::kQuiet}));
+  // A client that reads twice again (within that while) is waited for fully once more.
+  clipboard.readsPerPaste = 2;
+  clipboard.asked.clear();
+  ASSERT_TRUE(paste.Paste("👍", [this] { return Press(); }));
+  ASSERT_TRUE(paste.Paste("🚀", [this] { return Press(); }));
+  EXPECT_EQ(clipboard.asked,
+            (std::vector<ms>{first, PasteReads::kQuiet, first, PasteReads::kPatience}));
+  EXPECT_EQ(clipboard.served.size(), 6u);
+}
+
 }  // namespace
 }  // namespace morel_xy::wlroots

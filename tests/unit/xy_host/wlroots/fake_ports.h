@@ -63,8 +63,11 @@ class FakeKeyboard : public KeyboardDevice {
   bool refuseKeymaps = false;
 };
 
-// A clipboard holding `contents`; `unreadable` makes Read fail, `nobodyTakes` makes
-// WaitUntilTaken fail. Every Set is kept in `history`.
+// A clipboard holding `contents`; `unreadable` makes Read fail. Each paste is read
+// `readsPerPaste` times (none when `nobodyTakes`), every read after the first only by a wait of
+// `laterReadsAfter` or longer; a wait for a read that does not come times out at once. The
+// timeout of every wait is kept in `asked`, what each read got in `served`, every Set in
+// `history`.
 class FakeClipboard : public Clipboard {
  public:
   std::optional<ClipboardContents> Read() override {
@@ -95,9 +98,13 @@ class FakeClipboard : public Clipboard {
     const ClipboardContents pending = std::move(*later);
     Set(pending);
   }
-  bool WaitUntilTaken() override {
-    ++waits;
-    return !nobodyTakes;
+  std::optional<uint64_t> WaitForReads(uint64_t seen, std::chrono::milliseconds timeout) override {
+    if (seen == 0) ++waits;
+    asked.push_back(timeout);
+    const uint64_t available = nobodyTakes ? 0 : readsPerPaste;
+    if (seen >= available || (seen > 0 && timeout < laterReadsAfter)) return seen;
+    served.push_back(contents);
+    return seen + 1;
   }
 
   ClipboardContents contents;
@@ -105,7 +112,11 @@ class FakeClipboard : public Clipboard {
   std::optional<ClipboardContents> later;
   std::chrono::milliseconds laterDelay{0};
   int reads = 0;
-  int waits = 0;
+  int waits = 0;  // pastes waited for
+  uint64_t readsPerPaste = 2;
+  std::chrono::milliseconds laterReadsAfter{0};
+  std::vector<std::chrono::milliseconds> asked;
+  std::vector<ClipboardContents> served;
   bool unreadable = false;
   bool nobodyTakes = false;
   bool refuseSet = false;

@@ -20,10 +20,13 @@ using namespace std::chrono_literals;
 class JournalClipboard : public FakeClipboard {
  public:
   explicit JournalClipboard(FakeKeyboard& keyboard) : keyboard_(keyboard) {}
-  bool WaitUntilTaken() override {
-    if (!FakeClipboard::WaitUntilTaken()) return false;
-    keyboard_.events.push_back("paste " + contents.formats.front().second);
-    return true;
+  std::optional<uint64_t> WaitForReads(uint64_t seen, std::chrono::milliseconds timeout) override {
+    const std::optional<uint64_t> got = FakeClipboard::WaitForReads(seen, timeout);
+    // The page pastes what the client's last read of the paste gets.
+    if (got && *got == readsPerPaste && seen < *got) {
+      keyboard_.events.push_back("paste " + contents.formats.front().second);
+    }
+    return got;
   }
 
  private:
