@@ -129,6 +129,19 @@ PixPtr InvertedIfDark(Pix* pix) {
   return grey;
 }
 
+double LevelScale(const TesseractLevelConfig& config, int width, int height,
+                  std::optional<int> knownDpi) {
+  if (!knownDpi) {
+    const double scale = config.screenshotScale;
+    const double pixels = static_cast<double>(width) * height * scale * scale;
+    return width <= kScreenshotMaxWidth && pixels <= kMaxUpscaledPixels ? scale : 1.0;
+  }
+  if (config.documentDpi > 0 && *knownDpi > config.documentDpi) {
+    return static_cast<double>(config.documentDpi) / *knownDpi;
+  }
+  return 1.0;
+}
+
 }  // namespace
 
 TesseractLevelConfig ConfigFor(RecognitionLevel level) {
@@ -156,15 +169,12 @@ bool MostlyDark(Pix* grey) {
 
 double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
                         std::optional<int> knownDpi) {
-  if (!knownDpi) {
-    const double scale = config.screenshotScale;
-    const double pixels = static_cast<double>(width) * height * scale * scale;
-    return width <= kScreenshotMaxWidth && pixels <= kMaxUpscaledPixels ? scale : 1.0;
-  }
-  if (config.documentDpi > 0 && *knownDpi > config.documentDpi) {
-    return static_cast<double>(config.documentDpi) / *knownDpi;
-  }
-  return 1.0;
+  const double scale = LevelScale(config, width, height, knownDpi);
+  // Leptonica rounds a scaled side to the nearest pixel: one pixel of margin keeps the
+  // rounded side within the limit.
+  const double longest = std::max(width, height);
+  const double limit = (kMaxRecognitionSide - 1) / longest;
+  return std::min(scale, limit);
 }
 
 std::string DefaultTessdataDir() {

@@ -32,6 +32,8 @@ inline constexpr int kScreenshotMaxWidth = 2000;
 // A tall full-page screenshot is not enlarged past this many pixels, which bounds the
 // recogniser's working memory whatever the image's height.
 inline constexpr double kMaxUpscaledPixels = 40e6;
+// Tesseract refuses an image with a side longer than this (its coordinates are 16-bit).
+inline constexpr int kMaxRecognitionSide = 32767;
 
 TesseractLevelConfig ConfigFor(RecognitionLevel level);
 
@@ -40,7 +42,8 @@ TesseractLevelConfig ConfigFor(RecognitionLevel level);
 bool MostlyDark(Pix* grey);
 
 // The factor an image is scaled by before recognition: width in pixels, resolution when
-// known (a rendered page, or an image file declaring a plausible one).
+// known (a rendered page, or an image file declaring a plausible one). No side comes out
+// longer than kMaxRecognitionSide: enlarging stops short of it, and a longer side is shrunk.
 double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
                         std::optional<int> knownDpi);
 

@@ -379,6 +379,17 @@ class ImageTest(Workspace):
                                      "Dark theme settings")
                     self.assertBoxesNear(words_of(result), truth, 3)
 
+    def test_tall_screenshot_is_read_with_boxes_where_the_words_are(self):
+        # A mobile-width full-page capture: enlarging it twice for the accurate level would
+        # pass the engine's 32767-pixel side limit.
+        lines = [(20, 30, 14, "Top of a long page"), (20, 16400, 14, "Bottom of a long page")]
+        image, truth = documents.render_lines(lines, (600, 16500))
+        image.save(self.path("tall.png"))
+        result = self.recognise("-i", self.path("tall.png"), "-w", "true")
+        self.assertEqual(result["ParsedResults"][0]["ParsedText"],
+                         "Top of a long page\nBottom of a long page")
+        self.assertBoxesNear(words_of(result), [w for line in truth for w in line], 3)
+
     def test_blank_image_gives_an_empty_page(self):
         from PIL import Image
         Image.new("RGB", (300, 200), (255, 255, 255)).save(self.path("blank.png"))
@@ -494,6 +505,23 @@ class PdfTest(Workspace):
             self.assertGreater(w, 0)
             self.assertLess(l + w, 1056)
             self.assertLess(t + h, 816)
+
+    def test_page_longer_than_the_engine_takes_is_read(self):
+        # 110 inches long: 33000 pixels at 300 DPI, over the engine's side limit.
+        strip = self.path("strip.pdf")
+        documents.write_pdf(strip, [{"media": (0, 0, 144, 7920),
+                                     "lines": [(10, 7890, 12, "Top of a strip"),
+                                               (10, 20, 12, "End of a strip")]}])
+        result = self.recognise("-i", strip, "-w", "true",
+                                expect_stdout=b"Processing PDF page 1 / 1 ...\n")
+        # Shrunk by 0.7 %, the engine may judge the narrow space after "a" differently.
+        self.assertEqual(result["ParsedResults"][0]["ParsedText"].replace(" ", ""),
+                         "Topofastrip\nEndofastrip")
+        # Boxes in 96-per-inch units of the whole page: the last line near its foot.
+        end = [w for w in words_of(result) if w[0] == "End"]
+        self.assertEqual(len(end), 1)
+        self.assertLessEqual(abs(end[0][1] - 10 * 96 / 72), 3)
+        self.assertLessEqual(abs(end[0][2] + end[0][4] - (7920 - 20) * 96 / 72), 3)
 
     def test_one_selected_page_and_pages_out_of_range(self):
         result = self.recognise("-i", self.pdf, "-p", "+2", "-m", "fast",
