@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 #include "engine/leptonica_image_decoder.h"
 #include "engine/pix_bitmap.h"
@@ -142,6 +143,22 @@ double LevelScale(const TesseractLevelConfig& config, int width, int height,
   return 1.0;
 }
 
+// Sends every message Tesseract prints, from now on and from any thread, to /dev/null.
+void SilenceTesseract() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    // debug_file is one setting for the whole process, read by every message Tesseract
+    // prints, including those of a failing Init ("Error opening data file ..."), so it is
+    // set before any engine is loaded.
+    tesseract::TessBaseAPI api;
+    api.SetVariable("debug_file", "/dev/null");
+    // Tesseract opens that file on its first message, without a lock. A read of a config
+    // file that cannot exist prints one now, on this thread, so that engines recognising
+    // on several threads later never race to open it.
+    api.ReadConfigFile("/dev/null/none");
+  });
+}
+
 }  // namespace
 
 TesseractLevelConfig ConfigFor(RecognitionLevel level) {
@@ -187,6 +204,7 @@ std::string DefaultTessdataDir() {
 TesseractRecognizer::TesseractRecognizer(std::string tessdataDir)
     : tessdataDir_(tessdataDir.empty() ? DefaultTessdataDir() : std::move(tessdataDir)) {
   SilenceLeptonica();
+  SilenceTesseract();
 }
 
 TesseractRecognizer::~TesseractRecognizer() = default;
@@ -201,7 +219,6 @@ bool TesseractRecognizer::EnsureEngine(const std::string& languages, std::string
     *error = "could not load recognition languages " + languages + " from " + tessdataDir_;
     return false;
   }
-  api_->SetVariable("debug_file", "/dev/null");
   api_->SetPageSegMode(tesseract::PSM_AUTO);
   loadedLanguages_ = languages;
   return true;

@@ -2,6 +2,7 @@
 
 import json
 import os
+import random
 import re
 import shutil
 import struct
@@ -264,6 +265,26 @@ class HostileInputTest(Workspace):
                          "error: Unable to perform text recognition: recognition language "
                          "\"fr-FR\" is not installed (no fra.traineddata in %s)\n" % data)
         self.assertFalse(os.path.exists(out))
+
+    def test_damaged_traineddata_leaves_only_the_tools_line(self):
+        # The engine's own complaints while loading must not reach standard error.
+        with open("/usr/share/tesseract-ocr/5/tessdata/eng.traineddata", "rb") as f:
+            whole = f.read()
+        for label, data in (("cut", whole[:100000]), ("noise", random.Random(12).randbytes(50000)),
+                            ("empty", b"")):
+            with self.subTest(damage=label):
+                data_dir = self.path("damaged-" + label)
+                os.makedirs(data_dir, exist_ok=True)
+                with open(os.path.join(data_dir, "eng.traineddata"), "wb") as f:
+                    f.write(data)
+                out = self.path("hostile.json")
+                done = run("-i", self.path("good.png"), "-o", out,
+                           env=dict(os.environ, TESSDATA_PREFIX=data_dir))
+                self.assertEqual(done.stderr.decode(),
+                                 "error: Unable to perform text recognition: could not load "
+                                 "recognition languages eng from %s\n" % data_dir)
+                self.assertEqual((done.returncode, done.stdout), (1, b""))
+                self.assertFalse(os.path.exists(out))
 
     def test_unwritable_output(self):
         done = run("-i", self.path("good.png"), "-o", self.path("no/such/dir/out.json"))
