@@ -8,6 +8,7 @@
 
 #include "engine/bitmap.h"
 #include "engine/image_decoder.h"
+#include "engine/page_pipeline.h"
 #include "engine/pdf_renderer.h"
 #include "engine/png_writer.h"
 #include "engine/recognizer.h"
@@ -21,9 +22,22 @@ struct Engines {
   engine::ImageDecoder& imageDecoder;
   engine::PdfOpener& pdfOpener;
   engine::PngWriter& pngWriter;
+  // The pages of a PDF are read side by side: the first worker uses `recognizer`, the
+  // others recognisers made here, and `pagePipeline` runs them.
+  engine::RecognizerFactory& recognizerFactory;
+  engine::PagePipeline& pagePipeline;
 };
 
 inline constexpr int kPdfDpi = 300;
+
+// At most this many pages are recognised at once, whatever the number of cores: each
+// worker holds a Tesseract engine and a page's working copies (measured: about 170 MiB per
+// worker on a Letter page, see the README), so peak memory stays bounded on large machines.
+inline constexpr int kMaxPageWorkers = 8;
+
+// How many pages a PDF run recognises at once: the cores the process may use, no more than
+// the pages it reads, and no more than kMaxPageWorkers.
+int PageWorkers(int usableCores, int64_t pages);
 
 // Recognises the image or the PDF pages at inputPath and writes the result document to
 // outputPath. True only when the document was written; every failure is reported.

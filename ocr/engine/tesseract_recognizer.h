@@ -67,6 +67,20 @@ class TesseractRecognizer final : public Recognizer {
   std::unique_ptr<tesseract::TessBaseAPI> api_;
 };
 
+// Makes TesseractRecognizers reading the same folder: one Tesseract engine per worker,
+// loaded on the worker's first page.
+class TesseractRecognizerFactory final : public RecognizerFactory {
+ public:
+  explicit TesseractRecognizerFactory(std::string tessdataDir = "")
+      : tessdataDir_(std::move(tessdataDir)) {}
+  std::unique_ptr<Recognizer> Make() override {
+    return std::make_unique<TesseractRecognizer>(tessdataDir_);
+  }
+
+ private:
+  std::string tessdataDir_;
+};
+
 // The folder Tesseract reads traineddata from: $TESSDATA_PREFIX when set (as Tesseract
 // itself honours it), otherwise the system's.
 std::string DefaultTessdataDir();
