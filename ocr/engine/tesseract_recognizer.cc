@@ -14,6 +14,7 @@
 #include "engine/leptonica_image_decoder.h"
 #include "engine/pix_bitmap.h"
 #include "engine/recognized_line.h"
+#include "engine/ruled_page.h"
 #include "engine/tesseract_languages.h"
 
 namespace ocr::engine {
@@ -66,33 +67,54 @@ PixelBox BoxAt(const tesseract::ResultIterator& it, tesseract::PageIteratorLevel
   return box;
 }
 
-// Walks the recognised page line by line; every line with at least one word becomes one
-// observation with a single candidate.
-std::vector<TextObservation> CollectLines(tesseract::TessBaseAPI& api, int width, int height) {
-  std::vector<TextObservation> observations;
+// One recognised word in the pixels of the image it is reported on.
+struct ReadWord {
+  std::string text;
+  PixelBox box;
+  std::vector<RecognizedLine::Symbol> symbols;
+  float confidence = 0;
+};
+using ReadLine = std::vector<ReadWord>;
+
+// The recognised page line by line, each line's words in reading order; lines without a word
+// are left out. Coordinates are those of the image recognised, moved by (dx, dy) and divided
+// by shrink, so that words read from an enlarged crop land where they lie on the page.
+std::vector<ReadLine> ReadLines(tesseract::TessBaseAPI& api, int dx = 0, int dy = 0,
+                                int shrink = 1) {
+  std::vector<ReadLine> lines;
   std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
-  if (!it) return observations;
+  if (!it) return lines;
   using tesseract::RIL_SYMBOL;
   using tesseract::RIL_TEXTLINE;
   using tesseract::RIL_WORD;
+  const auto place = [&](PixelBox box) {
+    return PixelBox{box.left / shrink + dx, box.top / shrink + dy,
+                    (box.right + shrink - 1) / shrink + dx,
+                    (box.bottom + shrink - 1) / shrink + dy};
+  };
   it->Begin();
   bool more = true;
   while (more) {
-    auto line = std::make_shared<RecognizedLine>(width, height);
+    ReadLine line;
     bool lineDone = false;
     while (!lineDone) {
       if (!it->Empty(RIL_WORD)) {
         TextPtr wordText(it->GetUTF8Text(RIL_WORD));
-        const PixelBox wordBox = BoxAt(*it, RIL_WORD);
-        std::vector<RecognizedLine::Symbol> symbols;
+        ReadWord word;
+        word.box = place(BoxAt(*it, RIL_WORD));
+        word.confidence = it->Confidence(RIL_WORD);
         // Walk the word's characters; the iterator then stands on its last character.
         while (true) {
           TextPtr symbolText(it->GetUTF8Text(RIL_SYMBOL));
-          symbols.push_back({symbolText ? symbolText.get() : "", BoxAt(*it, RIL_SYMBOL)});
+          word.symbols.push_back(
+              {symbolText ? symbolText.get() : "", place(BoxAt(*it, RIL_SYMBOL))});
           if (it->IsAtFinalElement(RIL_WORD, RIL_SYMBOL)) break;
           if (!it->Next(RIL_SYMBOL)) break;
         }
-        if (wordText) line->AddWord(wordText.get(), wordBox, std::move(symbols));
+        if (wordText) {
+          word.text = wordText.get();
+          line.push_back(std::move(word));
+        }
       }
       lineDone = it->IsAtFinalElement(RIL_TEXTLINE, RIL_WORD);
       if (!it->Next(RIL_WORD)) {
@@ -100,6 +122,18 @@ std::vector<TextObservation> CollectLines(tesseract::TessBaseAPI& api, int width
         lineDone = true;
       }
     }
+    if (!line.empty()) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+// Every line with at least one word becomes one observation with a single candidate, its
+// boxes normalised to width x height.
+std::vector<TextObservation> Observations(std::vector<ReadLine> lines, int width, int height) {
+  std::vector<TextObservation> observations;
+  for (ReadLine& words : lines) {
+    auto line = std::make_shared<RecognizedLine>(width, height);
+    for (ReadWord& word : words) line->AddWord(word.text, word.box, std::move(word.symbols));
     if (!line->Empty()) observations.push_back({{std::move(line)}});
   }
   return observations;
@@ -157,6 +191,18 @@ void SilenceTesseract() {
     // on several threads later never race to open it.
     api.ReadConfigFile("/dev/null/none");
   });
+}
+
+// source scaled by scale for recognition, or nothing when Leptonica cannot.
+PixPtr Scaled(Pix* source, double scale) {
+  const auto factor = static_cast<float>(scale);
+  if (scale < 1.0 && pixGetDepth(source) == 32) {
+    // Shrinking a colour page: grey first, so the area map reads a quarter of the bytes.
+    PixPtr grey(pixConvertRGBToGrayFast(source));
+    return grey ? PixPtr(pixScaleAreaMap(grey.get(), factor, factor)) : nullptr;
+  }
+  if (pixGetDepth(source) == 1) return PixPtr(pixScaleBinary(source, factor, factor));
+  return PixPtr(pixScale(source, factor, factor));
 }
 
 }  // namespace
@@ -220,6 +266,10 @@ bool TesseractRecognizer::EnsureEngine(const std::string& languages, std::string
     return false;
   }
   api_->SetPageSegMode(tesseract::PSM_AUTO);
+  // Tables whose rules were erased are read cell by cell as columns of text; Tesseract's
+  // table finder instead joins cells of a row that lie at different heights (a cell that
+  // wraps beside one that does not) into garbled lines.
+  api_->SetVariable("textord_tabfind_find_tables", "0");
   loadedLanguages_ = languages;
   return true;
 }
@@ -248,23 +298,25 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   const double scale =
       RecognitionScale(config, pixGetWidth(source), pixGetHeight(source), knownDpi);
 
-  PixPtr scaled;
+  // Ruling lines and filled boxes are cleared at the smaller of the two resolutions:
+  // before an enlargement, after a reduction.
   Pix* input = source;
+  PixPtr cleared;
+  if (scale > 1.0) {
+    cleared = ClearRulesAndBoxes(input, resolution);
+    if (cleared) input = cleared.get();
+  }
+  PixPtr scaled;
   if (scale != 1.0) {
-    const auto factor = static_cast<float>(scale);
-    if (scale < 1.0 && pixGetDepth(source) == 32) {
-      // Shrinking a colour page: grey first, so the area map reads a quarter of the bytes.
-      PixPtr grey(pixConvertRGBToGrayFast(source));
-      if (grey) scaled.reset(pixScaleAreaMap(grey.get(), factor, factor));
-    } else if (pixGetDepth(source) == 1) {
-      scaled.reset(pixScaleBinary(source, factor, factor));
-    } else {
-      scaled.reset(pixScale(source, factor, factor));
-    }
+    scaled = Scaled(input, scale);
     if (scaled) {
       input = scaled.get();
       resolution = std::max(1, static_cast<int>(std::lround(resolution * scale)));
     }
+  }
+  if (scale <= 1.0) {
+    cleared = ClearRulesAndBoxes(input, resolution);
+    if (cleared) input = cleared.get();
   }
 
   PixPtr inverted;
@@ -281,9 +333,10 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
     api_->Clear();
     return outcome;
   }
-  // Boxes are normalised to the image Tesseract saw, so scaling stays invisible upstream.
-  outcome.results = CollectLines(*api_, pixGetWidth(input), pixGetHeight(input));
+  std::vector<ReadLine> lines = ReadLines(*api_);
   api_->Clear();
+  // Boxes are normalised to the image Tesseract saw, so scaling stays invisible upstream.
+  outcome.results = Observations(std::move(lines), pixGetWidth(input), pixGetHeight(input));
   return outcome;
 }
 

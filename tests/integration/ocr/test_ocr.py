@@ -426,6 +426,93 @@ class ImageTest(Workspace):
         self.assertEqual(os.listdir(folder), [])
 
 
+def ruled_table(path, dark=False):
+    """A web table with 1-pixel rules, cells wrapping to two lines, 15 px text, 4 px padding;
+    returns its words."""
+    from PIL import Image, ImageDraw, ImageFont
+    rows = [("Order", "Customer", "Shipping address", "Status"),
+            ("48213", "Maria Lopez", "12 Harbour Road, Leeds", "Shipped on 12 March"),
+            ("48214", "Jonas Weber", "Lindenstrasse 4, Berlin", "Waiting for payment"),
+            ("48215", "Akira Tanaka", "3-1 Marunouchi, Tokyo", "Delivered")]
+    widths = [70, 100, 190, 150]
+    background, ink = ((34, 34, 34), (232, 232, 232)) if dark else ((255, 255, 255), (0, 0, 0))
+    face = ImageFont.truetype(documents.DEJAVU, 15)
+    image = Image.new("RGB", (580, 200), background)
+    draw = ImageDraw.Draw(image)
+    top, words = 20, []
+    for row in rows:
+        left, height = 20, 26
+        for text, width in zip(row, widths):
+            # Wrap at the cell's width.
+            lines, line = [], ""
+            for word in text.split():
+                trial = (line + " " + word).strip()
+                if face.getlength(trial) > width - 8 and line:
+                    lines.append(line)
+                    line = word
+                else:
+                    line = trial
+            lines.append(line)
+            for k, part in enumerate(lines):
+                draw.text((left + 4, top + 4 + 18 * k), part, font=face, fill=ink)
+            height = max(height, 8 + 18 * len(lines))
+            words += text.split()
+            left += width
+        draw.line([(20, top), (20 + sum(widths), top)], fill=ink)
+        top += height
+    draw.line([(20, top), (20 + sum(widths), top)], fill=ink)
+    x = 20
+    for width in [0] + widths:
+        x += width
+        draw.line([(x, 20), (x, top)], fill=ink)
+    image.save(path)
+    return words
+
+
+class RuledTest(Workspace):
+    """Text inside rules, frames and filled buttons, as web pages show it."""
+
+    def words_found(self, path, mode):
+        result = self.recognise("-i", path, "-m", mode)
+        return result["ParsedResults"][0]["ParsedText"].split()
+
+    def assertAllWords(self, found, words, label):
+        missing = list(words)
+        for word in found:
+            if word in missing:
+                missing.remove(word)
+        self.assertEqual(missing, [], "%s read %r" % (label, found))
+
+    def test_table_cells_are_read_whole_between_their_rules(self):
+        for dark in (False, True):
+            path = self.path("table-%s.png" % ("dark" if dark else "light"))
+            words = ruled_table(path, dark)
+            for mode in ("accurate", "fast"):
+                with self.subTest(dark=dark, mode=mode):
+                    self.assertAllWords(self.words_found(path, mode), words, mode)
+
+    def test_fields_in_frames_and_a_filled_button(self):
+        from PIL import Image, ImageDraw, ImageFont
+        face = ImageFont.truetype(documents.DEJAVU, 15)
+        image = Image.new("RGB", (480, 190), (255, 255, 255))
+        draw = ImageDraw.Draw(image)
+        words = []
+        for row, (label, value) in enumerate((("Email", "maria.lopez@example.org"),
+                                              ("Postcode", "LS1 4AB"), ("City", "Leeds"))):
+            y = 16 + 40 * row
+            draw.text((16, y + 7), label, font=face, fill=(32, 33, 36))
+            draw.rounded_rectangle([(120, y), (400, y + 30)], radius=4, outline=(154, 160, 166))
+            draw.text((130, y + 7), value, font=face, fill=(32, 33, 36))
+            words += [label] + value.split()
+        draw.rounded_rectangle([(120, 140), (250, 172)], radius=4, fill=(26, 86, 200))
+        draw.text((136, 147), "Save address", font=face, fill=(255, 255, 255))
+        draw.rounded_rectangle([(262, 140), (340, 172)], radius=4, outline=(154, 160, 166))
+        draw.text((276, 147), "Cancel", font=face, fill=(32, 33, 36))
+        words += ["Save", "address", "Cancel"]
+        image.save(self.path("form.png"))
+        self.assertAllWords(self.words_found(self.path("form.png"), "accurate"), words, "form")
+
+
 class LanguageTest(Workspace):
     def recognise_lines(self, name, lines, size, lang, font=documents.DEJAVU):
         image, _ = documents.render_lines(lines, size, font=font)
