@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace ocr::engine {
 namespace {
@@ -67,6 +68,23 @@ PageInk FindPageInk(Pix* image, int dpi) {
     ink.mask.reset(pixThresholdToBinary(grey.get(), ink.backgroundGrey - kInkContrast));
   }
   return ink;
+}
+
+int TypicalLetterHeight(const PageInk& ink) {
+  if (!ink.mask) return 0;
+  Boxa* raw = pixConnCompBB(ink.mask.get(), 8);
+  if (raw == nullptr) return 0;
+  std::vector<int> heights;
+  for (int i = 0; i < boxaGetCount(raw); ++i) {
+    l_int32 x = 0, y = 0, w = 0, h = 0;
+    boxaGetBoxGeometry(raw, i, &x, &y, &w, &h);
+    // Letters: neither specks nor rules, pictures or words run together.
+    if (h >= 3 && h <= 60 && w <= 3 * h) heights.push_back(h);
+  }
+  boxaDestroy(&raw);
+  if (heights.empty()) return 0;
+  std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+  return heights[heights.size() / 2] * ink.subsampling;
 }
 
 }  // namespace ocr::engine

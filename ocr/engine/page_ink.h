@@ -26,6 +26,11 @@ inline constexpr int kInkContrast = 64;
 // nothing set when the image is uniform. Never null for such images; nothing for others.
 PageInk FindPageInk(Pix* image, int dpi);
 
+// The height in image pixels of a typical letter of the page: the median height of the
+// ink's letter-sized components, which lower-case letters dominate (about the x-height).
+// 0 when the page holds none.
+int TypicalLetterHeight(const PageInk& ink);
+
 // Grey level of a 32 bpp pixel (0xRRGGBB00), weighted as Leptonica's luminance.
 inline int GreyOfRgb(unsigned pixel) {
   const unsigned red = pixel >> 24;

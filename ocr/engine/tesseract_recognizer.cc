@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "engine/leptonica_image_decoder.h"
+#include "engine/page_ink.h"
 #include "engine/pix_bitmap.h"
 #include "engine/recognized_line.h"
 #include "engine/ruled_page.h"
@@ -139,6 +140,55 @@ std::vector<TextObservation> Observations(std::vector<ReadLine> lines, int width
   return observations;
 }
 
+// Reads again, at twice the size, every word Tesseract was unsure of (confidence below
+// `unsure`), from a crop of image around it, and keeps the second reading when it is one
+// word read with more confidence. Small punctuation is what a screen's resolution loses
+// (";" read as ":", "." as ","), and it is read unsurely: enlarging those few words gives
+// what enlarging the whole image gives, at a fraction of the cost.
+void RereadUnsureWords(tesseract::TessBaseAPI& api, Pix* image, int resolution, float unsure,
+                       std::vector<ReadLine>& lines) {
+  const int width = pixGetWidth(image);
+  const int height = pixGetHeight(image);
+  api.SetPageSegMode(tesseract::PSM_SINGLE_WORD);
+  for (ReadLine& line : lines) {
+    for (ReadWord& word : line) {
+      if (word.confidence >= unsure) continue;
+      // Room around the word for its strokes, not for its neighbours.
+      const int wordHeight = word.box.bottom - word.box.top;
+      const int marginX = std::max(2, wordHeight / 4);
+      const int marginY = std::max(2, wordHeight / 4);
+      const int x0 = std::max(0, word.box.left - marginX);
+      const int y0 = std::max(0, word.box.top - marginY);
+      const int x1 = std::min(width, word.box.right + marginX);
+      const int y1 = std::min(height, word.box.bottom + marginY);
+      if (x1 <= x0 || y1 <= y0) continue;
+      Box* box = boxCreate(x0, y0, x1 - x0, y1 - y0);
+      PixPtr crop(pixClipRectangle(image, box, nullptr));
+      boxDestroy(&box);
+      if (!crop) continue;
+      PixPtr enlarged(pixScale(crop.get(), 2.0f, 2.0f));
+      if (!enlarged) continue;
+      api.SetImage(enlarged.get());
+      api.SetSourceResolution(2 * resolution);
+      if (api.Recognize(nullptr) == 0) {
+        std::vector<ReadLine> again = ReadLines(api, x0, y0, 2);
+        if (again.size() == 1 && again[0].size() == 1 && again[0][0].confidence > word.confidence) {
+          word = std::move(again[0][0]);
+        }
+      }
+      api.Clear();
+    }
+  }
+  api.SetPageSegMode(tesseract::PSM_AUTO);
+}
+
+// Measured on screenshots of 11-16 px text (README): a typical letter (x-height) of 6 px or
+// less is text of 11-12 px, read right only when the whole image is enlarged; above that,
+// re-reading the words read with less than 90 % confidence gives the same text at 1.1x the
+// time of one reading, where enlarging the whole image takes 2.2x.
+constexpr int kSmallLetterHeight = 6;
+constexpr float kUnsureConfidence = 90;
+
 // Measured: 120 DPI halves a Letter page's time without losing 8 pt text; 100 DPI saves a
 // further fifth but 8 pt text then comes out with 1.9 % character errors (README).
 constexpr int kFastDocumentDpi = 120;
@@ -212,6 +262,8 @@ TesseractLevelConfig ConfigFor(RecognitionLevel level) {
   if (level == RecognitionLevel::accurate) {
     config.screenshotScale = 2.0;
     config.documentDpi = 0;
+    config.smallLetterHeight = kSmallLetterHeight;
+    config.unsureConfidence = kUnsureConfidence;
   } else {
     config.screenshotScale = 1.0;
     config.documentDpi = kFastDocumentDpi;
@@ -295,15 +347,22 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   }
   // Screenshots carry no useful resolution; 96 is what their text was laid out for.
   int resolution = knownDpi.value_or(96);
-  const double scale =
-      RecognitionScale(config, pixGetWidth(source), pixGetHeight(source), knownDpi);
+  double scale = RecognitionScale(config, pixGetWidth(source), pixGetHeight(source), knownDpi);
 
   // Ruling lines and filled boxes are cleared at the smaller of the two resolutions:
   // before an enlargement, after a reduction.
   Pix* input = source;
   PixPtr cleared;
+  bool rereadUnsure = false;
   if (scale > 1.0) {
-    cleared = ClearRulesAndBoxes(input, resolution);
+    const PageInk ink = FindPageInk(source, resolution);
+    // Only small text needs the whole image enlarged; larger text is read as it is, and
+    // the words read unsurely are enlarged on their own.
+    if (config.unsureConfidence > 0 && TypicalLetterHeight(ink) > config.smallLetterHeight) {
+      scale = 1.0;
+      rereadUnsure = true;
+    }
+    cleared = ClearRulesAndBoxes(input, resolution, ink);
     if (cleared) input = cleared.get();
   }
   PixPtr scaled;
@@ -313,8 +372,12 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
       input = scaled.get();
       resolution = std::max(1, static_cast<int>(std::lround(resolution * scale)));
     }
+  } else if (rereadUnsure && pixGetDepth(input) == 32) {
+    // Read as it is: grey is all Tesseract thresholds, at a third of the work of colour.
+    scaled.reset(pixConvertRGBToLuminance(input));
+    if (scaled) input = scaled.get();
   }
-  if (scale <= 1.0) {
+  if (scale < 1.0 || (scale == 1.0 && !rereadUnsure)) {
     cleared = ClearRulesAndBoxes(input, resolution);
     if (cleared) input = cleared.get();
   }
@@ -335,6 +398,7 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   }
   std::vector<ReadLine> lines = ReadLines(*api_);
   api_->Clear();
+  if (rereadUnsure) RereadUnsureWords(*api_, input, resolution, config.unsureConfidence, lines);
   // Boxes are normalised to the image Tesseract saw, so scaling stays invisible upstream.
   outcome.results = Observations(std::move(lines), pixGetWidth(input), pixGetHeight(input));
   return outcome;

@@ -22,6 +22,11 @@ struct TesseractLevelConfig {
   // Pages of known resolution above this are scaled down to it before recognition; 0 keeps
   // them as they are. Layout analysis and binarisation cost grows with the pixel count.
   int documentDpi = 0;
+  // Screenshots whose typical letter is taller than smallLetterHeight pixels are not
+  // enlarged whole: they are read as they are, and the words read with a confidence below
+  // unsureConfidence are read again enlarged on their own. 0 disables it.
+  int smallLetterHeight = 0;
+  float unsureConfidence = 0;
   // Images whose background is mostly dark (dark themes, coloured banners with light text)
   // are inverted once before recognition, so that Tesseract's per-line retry of poorly read
   // lines as inverted text, which recognises such a line twice, rarely has to run.

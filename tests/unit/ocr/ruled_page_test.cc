@@ -206,5 +206,15 @@ TEST(RuledPageTest, GreyAndOneBitImagesAreClearedToo) {
   EXPECT_EQ(At(cleared.get(), 100, 20), 0xffu);
 }
 
+TEST(RuledPageTest, ATypicalLetterIsTheMedianLetterHeight) {
+  PixPtr page = Page(600, 100, kWhite);
+  Letters(page.get(), 10, 10, 20, 7, kInk, kWhite);  // most letters: 7 px
+  Letters(page.get(), 10, 40, 5, 11, kInk, kWhite);  // a few taller ones
+  Fill(page.get(), 10, 80, 500, 2, kInk);            // a rule is no letter
+  EXPECT_EQ(TypicalLetterHeight(FindPageInk(page.get(), 96)), 7);
+  PixPtr blank = Page(100, 100, kWhite);
+  EXPECT_EQ(TypicalLetterHeight(FindPageInk(blank.get(), 96)), 0);
+}
+
 }  // namespace
 }  // namespace ocr::engine
