@@ -59,19 +59,24 @@ struct Frame {
 
 // The vertical segment that closes a frame on one side of top and bottom: it spans the gap
 // between them, ending no further than `slack` from either, and stands where the horizontal
-// sides end, or up to `slack` beyond them (a rounded corner). Its distance from their ends,
-// positive outwards, goes to *gap.
+// sides end, or up to `slack` beyond them (a rounded corner): the nearest, as the side of a
+// neighbouring cell may stand a few pixels further. Its distance from their ends, positive
+// outwards, goes to *gap.
 const Segment* Side(const std::vector<Segment>& verticals, const Segment& top,
                     const Segment& bottom, bool left, int slack, int tolerance, int* gap) {
+  // The nearest such segment: the side of a neighbouring cell may stand a few pixels off.
+  const Segment* best = nullptr;
   for (const Segment& v : verticals) {
     const int outward = left ? top.x0 - v.x1 : v.x0 - top.x1;
     if (outward < -tolerance || outward > slack) continue;
     if (v.y0 < top.y0 - tolerance || v.y0 > top.y1 + slack) continue;
     if (v.y1 > bottom.y1 + tolerance || v.y1 < bottom.y0 - slack) continue;
-    *gap = outward;
-    return &v;
+    if (best == nullptr || std::abs(outward) < std::abs(*gap)) {
+      best = &v;
+      *gap = outward;
+    }
   }
-  return nullptr;
+  return best;
 }
 
 // Rectangles made of two horizontal and two vertical segments: fields, buttons, cells. The
@@ -155,13 +160,29 @@ RulingLines FindRulingLines(const PageInk& ink, const RuleLimits& limits) {
   // side (a "J" whose hook nearly touches it) is left alone.
   PixPtr band(pixCreateTemplate(mask));
   PixPtr seeds(pixCreateTemplate(mask));
-  const int inset = thickness + 1;
   const int corner = thickness + slack / 2;
   for (const Frame& f : frames) {
-    SetRect(band.get(), f.x0 - 1, f.y0 - 1, f.x1 + 1, f.y1 + 1, true);
-    SetRect(band.get(), f.x0 + inset, f.y0 + inset, f.x1 - inset, f.y1 - inset, false);
-    for (const int cx : {f.x0 - 1, f.x1 + 1 - corner}) {
-      for (const int cy : {f.y0 - 1, f.y1 + 1 - corner}) {
+    // Each side's band is that side, as thick as it is.
+    const Segment& top = f.sides[0];
+    const Segment& bottom = f.sides[1];
+    const Segment& left = f.sides[2];
+    const Segment& right = f.sides[3];
+    SetRect(band.get(), f.x0, f.y0, f.x1, top.y1, true);
+    SetRect(band.get(), f.x0, bottom.y0, f.x1, f.y1, true);
+    SetRect(band.get(), f.x0, f.y0, left.x1, f.y1, true);
+    SetRect(band.get(), right.x0, f.y0, f.x1, f.y1, true);
+    // A rounded corner leaves its very corner pixel blank; its arc lies within a square
+    // there. A square corner needs nothing more, and a letter close to it (the hook of a
+    // "J" in a cell one line high) is left alone.
+    for (const bool atRight : {false, true}) {
+      for (const bool lower : {false, true}) {
+        const int x = atRight ? f.x1 - 1 : f.x0;
+        const int y = lower ? f.y1 - 1 : f.y0;
+        l_uint32 square = 0;
+        pixGetPixel(mask, x, y, &square);
+        if (square) continue;
+        const int cx = atRight ? f.x1 + 1 - corner : f.x0 - 1;
+        const int cy = lower ? f.y1 + 1 - corner : f.y0 - 1;
         SetRect(band.get(), cx, cy, cx + corner, cy + corner, true);
       }
     }
@@ -192,10 +213,18 @@ void EraseRulingLines(Pix* image, const PageInk& ink, const RulingLines& lines,
                           : pixClone(lines.horizontal.get()));
   PixPtr vertical(f > 1 ? pixExpandReplicate(lines.vertical.get(), f)
                         : pixClone(lines.vertical.get()));
-  if (!horizontal || !vertical) return;
-  horizontal.reset(pixDilateBrick(nullptr, horizontal.get(), 1, 3));
-  vertical.reset(pixDilateBrick(nullptr, vertical.get(), 3, 1));
-  if (!horizontal || !vertical) return;
+  PixPtr inkPixels(f > 1 ? pixExpandReplicate(ink.mask.get(), f) : pixClone(ink.mask.get()));
+  if (!horizontal || !vertical || !inkPixels) return;
+  // A pixel wider across the line for its anti-aliased edges, but not into ink: a letter
+  // that touches a rule keeps its strokes.
+  const auto widen = [&](PixPtr& mask, int w, int h) {
+    PixPtr edges(pixDilateBrick(nullptr, mask.get(), w, h));
+    if (!edges) return false;
+    pixSubtract(edges.get(), edges.get(), inkPixels.get());
+    pixOr(mask.get(), mask.get(), edges.get());
+    return true;
+  };
+  if (!widen(horizontal, 1, 3) || !widen(vertical, 3, 1)) return;
   PixPtr any(pixOr(nullptr, horizontal.get(), vertical.get()));
   if (!any) return;
 
