@@ -75,47 +75,10 @@ class BitmapSize final : public engine::Bitmap {
   int height_;
 };
 
-enum class RenderFailure { none, noContext, noImage };
-
-struct RenderedPage {
-  std::unique_ptr<engine::Bitmap> bitmap;
-  RenderFailure failure = RenderFailure::none;
-};
-
-// MakeCgImageQFromPdfPage without the report, for pages rendered ahead of the driver: their
-// failures are reported when the driver reaches them.
-RenderedPage RenderPdfPage(engine::PdfDocument& document, const engine::PdfPage& page,
-                           const engine::PdfBox& mediaBox, int dpi) {
-  const double scale = dpi / 72.0;
-  const double width = std::trunc(scale * mediaBox.width);
-  const double height = std::trunc(scale * mediaBox.height);
-  // Checked in floating point before anything is allocated: a hostile media box must not
-  // overflow the size computation nor ask for gigabytes.
-  if (!(width >= 1 && height >= 1) ||
-      width * height * 4 > static_cast<double>(kMaxPdfBitmapBytes)) {
-    return {nullptr, RenderFailure::noContext};
-  }
-  int widthPx = static_cast<int>(width);
-  int heightPx = static_cast<int>(height);
-  // An upright page: a quarter turn swaps the bitmap's sides.
-  if (page.Rotation() == 90 || page.Rotation() == 270) std::swap(widthPx, heightPx);
-
-  engine::RenderOutcome rendered = document.Render(page, dpi, widthPx, heightPx);
-  switch (rendered.status) {
-    case engine::RenderStatus::ok:
-      return {std::move(rendered.bitmap), RenderFailure::none};
-    case engine::RenderStatus::noContext:
-      return {nullptr, RenderFailure::noContext};
-    case engine::RenderStatus::noImage:
-      break;
-  }
-  return {nullptr, RenderFailure::noImage};
-}
-
 // The report of a page that could not be rendered.
-void ReportRenderFailure(RenderFailure failure, int64_t pageNumber) {
-  PrintError((failure == RenderFailure::noContext ? "Could not create CGContext for PDF page "
-                                                  : "Could not create CGImage for PDF page ") +
+void ReportRenderFailure(PdfRenderFailure failure, int64_t pageNumber) {
+  PrintError((failure == PdfRenderFailure::noContext ? "Could not create CGContext for PDF page "
+                                                     : "Could not create CGImage for PDF page ") +
              std::to_string(pageNumber));
 }
 
@@ -123,7 +86,7 @@ void ReportRenderFailure(RenderFailure failure, int64_t pageNumber) {
 struct PdfPageJob {
   int64_t number = 0;
   bool missing = false;  // the document could not produce the page
-  RenderFailure renderFailure = RenderFailure::none;
+  PdfRenderFailure renderFailure = PdfRenderFailure::none;
   // Held until recognised, or until saved when PNG copies are wanted.
   std::unique_ptr<engine::Bitmap> bitmap;
   int width = 0;
@@ -164,8 +127,17 @@ bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
   }
   if (jobs.empty()) return true;
 
+  // The first page's bitmap stands for the document's when sizing the pool.
+  int64_t pageBytes = 0;
+  if (std::unique_ptr<engine::PdfPage> first = document.Page(static_cast<int>(jobs[0].number))) {
+    const engine::PdfBox box = first->MediaBox();
+    const double scale = kPdfDpi / 72.0;
+    pageBytes = static_cast<int64_t>(
+        std::min(4 * std::trunc(scale * box.width) * std::trunc(scale * box.height),
+                 static_cast<double>(kMaxPdfBitmapBytes)));
+  }
   const int workers =
-      PageWorkers(engines.pagePipeline.MaxWorkers(), static_cast<int64_t>(jobs.size()));
+      PageWorkers(engines.pagePipeline.MaxWorkers(), static_cast<int64_t>(jobs.size()), pageBytes);
   std::vector<std::unique_ptr<engine::Recognizer>> made;
   std::vector<engine::Recognizer*> recognizers{&engines.recognizer};
   for (int k = 1; k < workers; ++k) {
@@ -186,7 +158,7 @@ bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
       job.missing = true;
       return false;
     }
-    RenderedPage rendered = RenderPdfPage(document, *page, page->MediaBox(), kPdfDpi);
+    RenderedPdfPage rendered = MakeCgImageQFromPdfPage(document, *page, page->MediaBox(), kPdfDpi);
     if (!rendered.bitmap) {
       job.renderFailure = rendered.failure;
       return false;
@@ -216,7 +188,7 @@ bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
       PrintError("Could not get PDF page " + std::to_string(job.number));
       return false;
     }
-    if (job.renderFailure != RenderFailure::none) {
+    if (job.renderFailure != PdfRenderFailure::none) {
       ReportRenderFailure(job.renderFailure, job.number);
       return false;
     }
@@ -239,8 +211,10 @@ bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
 
 }  // namespace
 
-int PageWorkers(int usableCores, int64_t pages) {
-  const int64_t workers = std::min<int64_t>({usableCores, pages, kMaxPageWorkers});
+int PageWorkers(int usableCores, int64_t pages, int64_t pageBytes) {
+  const int64_t perWorker = 2 * std::max<int64_t>(0, pageBytes) + kEngineMemory;
+  const int64_t workers =
+      std::min<int64_t>({usableCores, pages, kMaxPageWorkers, kPageWorkersMemory / perWorker});
   return static_cast<int>(std::max<int64_t>(1, workers));
 }
 
@@ -265,13 +239,32 @@ std::optional<PageResult> RunPage(engine::Recognizer& recognizer, const engine::
   return page;
 }
 
-std::unique_ptr<engine::Bitmap> MakeCgImageQFromPdfPage(engine::PdfDocument& document,
-                                                        const engine::PdfPage& page,
-                                                        const engine::PdfBox& mediaBox, int dpi,
-                                                        int64_t pageNumber) {
-  RenderedPage rendered = RenderPdfPage(document, page, mediaBox, dpi);
-  if (!rendered.bitmap) ReportRenderFailure(rendered.failure, pageNumber);
-  return std::move(rendered.bitmap);
+RenderedPdfPage MakeCgImageQFromPdfPage(engine::PdfDocument& document, const engine::PdfPage& page,
+                                        const engine::PdfBox& mediaBox, int dpi) {
+  const double scale = dpi / 72.0;
+  const double width = std::trunc(scale * mediaBox.width);
+  const double height = std::trunc(scale * mediaBox.height);
+  // Checked in floating point before anything is allocated: a hostile media box must not
+  // overflow the size computation nor ask for gigabytes.
+  if (!(width >= 1 && height >= 1) ||
+      width * height * 4 > static_cast<double>(kMaxPdfBitmapBytes)) {
+    return {nullptr, PdfRenderFailure::noContext};
+  }
+  int widthPx = static_cast<int>(width);
+  int heightPx = static_cast<int>(height);
+  // An upright page: a quarter turn swaps the bitmap's sides.
+  if (page.Rotation() == 90 || page.Rotation() == 270) std::swap(widthPx, heightPx);
+
+  engine::RenderOutcome rendered = document.Render(page, dpi, widthPx, heightPx);
+  switch (rendered.status) {
+    case engine::RenderStatus::ok:
+      return {std::move(rendered.bitmap), PdfRenderFailure::none};
+    case engine::RenderStatus::noContext:
+      return {nullptr, PdfRenderFailure::noContext};
+    case engine::RenderStatus::noImage:
+      break;
+  }
+  return {nullptr, PdfRenderFailure::noImage};
 }
 
 void SavePdfPageCgImage(engine::PngWriter& writer, const engine::Bitmap& image,

@@ -98,11 +98,17 @@ class PdfPagesTest : public testing::Test {
 };
 
 TEST_F(PdfPagesTest, WorkersAreTheCoresBoundedByPagesAndMemory) {
-  EXPECT_EQ(PageWorkers(2, 20), 2);
-  EXPECT_EQ(PageWorkers(16, 3), 3);
-  EXPECT_EQ(PageWorkers(64, 1000), kMaxPageWorkers);
-  EXPECT_EQ(PageWorkers(1, 5), 1);
-  EXPECT_EQ(PageWorkers(4, 0), 1);
+  const int64_t letter = 2550 * 3300 * 4;
+  EXPECT_EQ(PageWorkers(2, 20, letter), 2);
+  EXPECT_EQ(PageWorkers(16, 3, letter), 3);
+  EXPECT_EQ(PageWorkers(64, 1000, letter), 7);
+  EXPECT_EQ(PageWorkers(64, 1000, 1275 * 1650 * 4), kMaxPageWorkers);  // a half-Letter page
+  EXPECT_EQ(PageWorkers(1, 5, letter), 1);
+  EXPECT_EQ(PageWorkers(4, 0, letter), 1);
+  // Large sheets: fewer workers, never none. An A3 page at 300 DPI, an A0 sheet.
+  EXPECT_EQ(PageWorkers(16, 100, int64_t{3508} * 4961 * 4), 5);
+  EXPECT_EQ(PageWorkers(16, 100, int64_t{9933} * 14043 * 4), 1);
+  EXPECT_EQ(PageWorkers(16, 100, kMaxPdfBitmapBytes), 1);
 }
 
 TEST_F(PdfPagesTest, PagesFinishingOutOfOrderComeOutAsOneAfterAnother) {
