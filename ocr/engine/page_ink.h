@@ -22,8 +22,8 @@ struct PageInk {
 // Ink differs from the median grey of the image by more than this, towards the other end.
 inline constexpr int kInkContrast = 64;
 
-// The ink of an 8 bpp grey or 32 bpp colour image whose resolution is dpi. A mask with
-// nothing set when the image is uniform. Never null for such images; nothing for others.
+// The ink of an image (any depth Leptonica reads) whose resolution is dpi. The mask has
+// nothing set when the image is uniform, and is null only when Leptonica cannot convert it.
 PageInk FindPageInk(Pix* image, int dpi);
 
 // The height in image pixels of a typical letter of the page: the median height of the

@@ -354,7 +354,8 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   Pix* input = source;
   PixPtr cleared;
   bool rereadUnsure = false;
-  if (scale > 1.0) {
+  const bool clearBeforeScaling = scale > 1.0;
+  if (clearBeforeScaling) {
     const PageInk ink = FindPageInk(source, resolution);
     // Only small text needs the whole image enlarged; larger text is read as it is, and
     // the words read unsurely are enlarged on their own.
@@ -377,7 +378,7 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
     scaled.reset(pixConvertRGBToLuminance(input));
     if (scaled) input = scaled.get();
   }
-  if (scale < 1.0 || (scale == 1.0 && !rereadUnsure)) {
+  if (!clearBeforeScaling) {
     cleared = ClearRulesAndBoxes(input, resolution);
     if (cleared) input = cleared.get();
   }
