@@ -1,10 +1,16 @@
 #!/usr/bin/env python3
 """Whole-program figures for ocr (not tests): speed against the tuned tesseract command,
-fast against accurate, the OpenMP thread limit, and peak memory on a long PDF.
+fast against accurate, the OpenMP thread limit, text inside rules and frames, dense
+screenshots, PDF pages on every core and peak memory.
 
-Usage: ocr_bench.py <path to the built ocr> [--runs N] [--only NAME]"""
+Usage: ocr_bench.py <path to the built ocr> [--runs N] [--only NAME[,NAME]] [--baseline OCR]
+
+--baseline names an ocr built from an earlier commit, shown beside the built one ("before").
+The machine is shared: each figure says the load average it was taken at; CPU time (user +
+system of the process and its children) is the steadier figure."""
 
 import argparse
+import json
 import os
 import resource
 import statistics
@@ -16,6 +22,7 @@ import time
 sys.path.insert(0, os.path.dirname(__file__))
 import ocr_cer  # noqa: E402
 import ocr_corpus  # noqa: E402
+import ocr_web_corpus  # noqa: E402
 
 TUNED = dict(os.environ, OMP_THREAD_LIMIT="1")
 UNTUNED = {k: v for k, v in os.environ.items() if k != "OMP_THREAD_LIMIT"}
@@ -145,22 +152,200 @@ def bench_thread_limit(ocr, folder, runs):
           "%s" % (with_limit, no_limit, bad_limit, untuned))
 
 
-def bench_memory(ocr, folder, runs):
+def load():
+    return "load average %s" % " ".join("%.2f" % v for v in os.getloadavg())
+
+
+def one_core(command):
+    """command restricted to the first CPU: the process sees one core, so ocr reads one page at
+    a time with one engine."""
+    return ["taskset", "-c", "0", *command]
+
+
+def tesseract_words(path, out_base, env=TUNED):
+    """The tuned tesseract command on an image, or pdftoppm -r 300 and it on a PDF page."""
+    if path.endswith(".pdf"):
+        subprocess.run(["pdftoppm", "-r", "300", "-png", "-singlefile", path, out_base],
+                       check=True, capture_output=True)
+        subprocess.run(["tesseract", out_base + ".png", out_base, "--dpi", "300"], env=env,
+                       check=True, capture_output=True)
+    else:
+        subprocess.run(["tesseract", path, out_base], env=env, check=True, capture_output=True)
+    return tesseract_text(out_base)
+
+
+def ocr_text(ocr, path, out, mode="accurate"):
+    subprocess.run([ocr, "-i", path, "-o", out, "-m", mode], env=TUNED, check=True,
+                   capture_output=True)
+    return ocr_cer.text_of_result(out)
+
+
+def bench_ruled(ocr, folder, runs, baseline=None):
+    """Words right, order ignored, on documents with rules, frames, filled buttons and
+    underlined links, each as a Letter PDF page and as 1x screenshots (light and dark)."""
     del runs
-    pdf = os.path.join(folder, "long.pdf")
+    out = os.path.join(folder, "ruled.json")
+    base = os.path.join(folder, "ruled-t")
+    columns = ["ocr accurate", "ocr fast"] + (["before, accurate", "before, fast"] if baseline
+                                              else []) + ["tuned tesseract"]
+    print("words right, order ignored (%s)" % load())
+    print("| Document | " + " | ".join(columns) + " |")
+    print("|---|" + "---|" * len(columns))
+    totals = {c: [0, 0] for c in columns}
+    for name, path, truth in ocr_web_corpus.ruled_documents(folder):
+        texts = [ocr_text(ocr, path, out), ocr_text(ocr, path, out, "fast")]
+        if baseline:
+            texts += [ocr_text(baseline, path, out), ocr_text(baseline, path, out, "fast")]
+        texts.append(tesseract_words(path, base))
+        cells = []
+        words = len(truth.split())
+        for column, text in zip(columns, texts):
+            right = ocr_cer.words_right(text, truth)
+            totals[column][0] += right * words
+            totals[column][1] += words
+            cells.append("%.1f %%" % (100 * right))
+        print("| %s (%d words) | %s |" % (name, words, " | ".join(cells)))
+        sys.stdout.flush()
+    print("| all | %s |" % " | ".join("%.1f %%" % (100 * totals[c][0] / totals[c][1])
+                                    for c in columns))
+
+
+def bench_plain(ocr, folder, runs, baseline=None):
+    """Documents without rules: CER and CPU time against the ocr named by --baseline, the two
+    run alternately so that both see the same load."""
+    if not baseline:
+        print("plain documents: skipped (needs --baseline)")
+        return
+    pdf = os.path.join(folder, "plain.pdf")
+    image = os.path.join(folder, "plain.png")
+    sets = [("PDF Letter page", [(pdf, ocr_corpus.page_pdf(pdf))]),
+            ("page image 300 DPI", [(image, ocr_corpus.page_image(image))]),
+            ("6 screenshots 11-16 px", ocr_corpus.screenshots(folder))]
+    out = os.path.join(folder, "plain.json")
+    print("plain documents, medians of %d alternated runs (%s)" % (runs, load()))
+    for mode in ("accurate", "fast"):
+        for name, docs in sets:
+            row = {"now": Timing(0, 0), "before": Timing(0, 0)}
+            cer = {"now": [], "before": []}
+            for path, truth in docs:
+                samples = {"now": [], "before": []}
+                for _ in range(runs):
+                    for who, program in (("now", ocr), ("before", baseline)):
+                        samples[who].append(timed([program, "-i", path, "-o", out, "-m", mode],
+                                                  TUNED, 1, warm_up=False))
+                        if len(samples[who]) == 1:
+                            cer[who].append(ocr_cer.cer(ocr_cer.text_of_result(out), truth))
+                for who in row:
+                    row[who].add(Timing(statistics.median(t.wall for t in samples[who]),
+                                        statistics.median(t.cpu for t in samples[who])))
+            print("%s, %s: now %s CER %.2f%%; before %s CER %.2f%%; CPU %+.1f%%" % (
+                name, mode, row["now"], 100 * statistics.mean(cer["now"]), row["before"],
+                100 * statistics.mean(cer["before"]),
+                100 * (row["now"].cpu / row["before"].cpu - 1)))
+            sys.stdout.flush()
+
+
+def bench_dense(ocr, folder, runs, baseline=None):
+    """One dense 1920x1080 screenshot of 14 px text: accurate against tuned tesseract (and the
+    baseline), wall and CPU time, CER; and the CER on two more dense screenshots."""
+    shots = [("1920x1080, 14 px sans", (1920, 1080), 14, "'DejaVu Sans', sans-serif"),
+             ("1280x800, 13 px sans", (1280, 800), 13, "'DejaVu Sans', sans-serif"),
+             ("1600x900, 16 px serif", (1600, 900), 16, "'DejaVu Serif', serif")]
+    out = os.path.join(folder, "dense.json")
+    base = os.path.join(folder, "dense-t")
+    print("dense screenshots, medians of %d runs (%s)" % (runs, load()))
+    for index, (name, size, px, family) in enumerate(shots):
+        path = os.path.join(folder, "dense-%d.png" % index)
+        truth = ocr_web_corpus.dense_screenshot(path, size, px, family)
+        programs = [("ocr accurate", [ocr, "-i", path, "-o", out])]
+        if baseline:
+            programs.append(("before", [baseline, "-i", path, "-o", out]))
+        programs.append(("tuned tesseract", ["tesseract", path, base]))
+        figures = []
+        for label, command in programs:
+            timing = None
+            if index == 0:
+                timing = timed(command, TUNED, runs)
+            else:
+                subprocess.run(command, env=TUNED, check=True, capture_output=True)
+            text = tesseract_text(base) if label == "tuned tesseract" else \
+                ocr_cer.text_of_result(out)
+            figures.append((label, timing, ocr_cer.cer(text, truth)))
+        print("%s: %s" % (name, "; ".join(
+            "%s %sCER %.2f%%" % (label, ("%s, " % timing) if timing else "", 100 * cer)
+            for label, timing, cer in figures)))
+        if index == 0:
+            ours = figures[0][1]
+            for label, timing, _ in figures[1:]:
+                print("  ocr accurate / %s: %s" % (label, ours.ratio(timing)))
+        sys.stdout.flush()
+
+
+def bench_pages(ocr, folder, runs, baseline=None):
+    """A 20-page Letter PDF on the machine's cores against one engine (the process limited to
+    one core), the baseline, and pdftoppm -r 300 + tuned tesseract page by page; the result
+    documents of the first two must be the same apart from the processing time."""
+    pdf = os.path.join(folder, "pages20.pdf")
     ocr_corpus.page_pdf(pdf, pages=20)
+    outs = [os.path.join(folder, "pages-%d.json" % i) for i in range(2)]
+    script = ("for p in $(seq 1 20); do pdftoppm -r 300 -png -singlefile -f $p -l $p '%s' "
+              "'%s/pp' && tesseract '%s/pp.png' '%s/pp' --dpi 300 || exit 1; done"
+              % (pdf, folder, folder, folder))
+    programs = [("ocr, %d cores" % os.cpu_count(), [ocr, "-i", pdf, "-o", outs[0]]),
+                ("ocr, one core", one_core([ocr, "-i", pdf, "-o", outs[1]]))]
+    if baseline:
+        programs.append(("before", [baseline, "-i", pdf, "-o", outs[1]]))
+    programs.append(("pdftoppm + tuned tesseract, page by page", ["bash", "-c", script]))
+    print("20-page Letter PDF, accurate, medians of %d runs, the programs alternating (%s)"
+          % (runs, load()))
+    # Alternated, so that each program sees the same load on a shared machine.
+    samples = {label: [] for label, _ in programs}
+    for command in (c for _, c in programs):
+        subprocess.run(command, env=TUNED, check=True, capture_output=True)
+    for _ in range(runs):
+        for label, command in programs:
+            samples[label].append(timed(command, TUNED, 1, warm_up=False))
+    timings = [(label, Timing(statistics.median(t.wall for t in samples[label]),
+                              statistics.median(t.cpu for t in samples[label])))
+               for label, _ in programs]
+    for label, timing in timings:
+        print("  %s: %s" % (label, timing))
+    for label, timing in timings[1:]:
+        print("  ocr on every core / %s: %s" % (label, timings[0][1].ratio(timing)))
+    subprocess.run(one_core([ocr, "-i", pdf, "-o", outs[1]]), env=TUNED, check=True,
+                   capture_output=True)
+    documents = []
+    for path in outs:
+        with open(path, encoding="utf-8") as f:
+            document = json.load(f)
+        del document["ProcessingTimeInMilliseconds"]
+        documents.append(document)
+    print("  same document on every core and on one: %s (%s)" % (documents[0] == documents[1],
+                                                                load()))
+
+
+def bench_memory(ocr, folder, runs, baseline=None):
+    """Peak resident memory for PDFs of 1, 5, 20 and 40 Letter pages, accurate, on the
+    machine's cores and on one (and the baseline)."""
+    del runs
     out = os.path.join(folder, "out.json")
-    one = os.path.join(folder, "one.pdf")
-    ocr_corpus.page_pdf(one, pages=1)
-    peaks = []
-    for path in (one, pdf):
-        result = subprocess.run(["/usr/bin/time", "-f", "%M %e", ocr, "-i", path, "-o", out,
-                                 "-m", "fast"], env=TUNED, capture_output=True, text=True,
-                                check=True)
-        kib, seconds = result.stderr.strip().splitlines()[-1].split()
-        peaks.append((int(kib) / 1024, float(seconds)))
-    print("peak memory (fast): 1-page PDF %.0f MiB, 20-page PDF %.0f MiB (%.1f s); "
-          "one Letter bitmap is 32 MiB" % (peaks[0][0], peaks[1][0], peaks[1][1]))
+    programs = [("ocr, %d cores" % os.cpu_count(), lambda c: c), ("ocr, one core", one_core)]
+    if baseline:
+        programs.append(("before", None))
+    print("peak memory, accurate (%s)" % load())
+    for pages in (1, 5, 20, 40):
+        pdf = os.path.join(folder, "mem-%d.pdf" % pages)
+        ocr_corpus.page_pdf(pdf, pages=pages)
+        cells = []
+        for label, wrap in programs:
+            command = ([baseline, "-i", pdf, "-o", out] if wrap is None
+                       else wrap([ocr, "-i", pdf, "-o", out]))
+            result = subprocess.run(["/usr/bin/time", "-f", "%M %e", *command], env=TUNED,
+                                    capture_output=True, text=True, check=True)
+            kib, seconds = result.stderr.strip().splitlines()[-1].split()
+            cells.append("%s %.0f MiB (%.1f s)" % (label, int(kib) / 1024, float(seconds)))
+        print("  %d pages: %s" % (pages, "; ".join(cells)))
+        sys.stdout.flush()
 
 
 def main():
@@ -168,14 +353,22 @@ def main():
     parser.add_argument("ocr")
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--only")
+    parser.add_argument("--baseline")
     args = parser.parse_args()
     benches = {"page_image": bench_page_image, "pdf_page": bench_pdf_page,
                "levels": bench_levels, "thread_limit": bench_thread_limit,
-               "memory": bench_memory}
+               "ruled": bench_ruled, "plain": bench_plain, "dense": bench_dense,
+               "pages": bench_pages, "memory": bench_memory}
+    with_baseline = {"ruled", "plain", "dense", "pages", "memory"}
+    only = args.only.split(",") if args.only else None
+    baseline = os.path.abspath(args.baseline) if args.baseline else None
     with tempfile.TemporaryDirectory() as folder:
         for name, bench in benches.items():
-            if args.only is None or args.only == name:
-                bench(os.path.abspath(args.ocr), folder, args.runs)
+            if only is None or name in only:
+                if name in with_baseline:
+                    bench(os.path.abspath(args.ocr), folder, args.runs, baseline)
+                else:
+                    bench(os.path.abspath(args.ocr), folder, args.runs)
                 sys.stdout.flush()
 
 

@@ -28,3 +28,12 @@ def text_of_result(path):
     with open(path, encoding="utf-8") as f:
         document = json.load(f)
     return "\n".join(page["ParsedText"] for page in document["ParsedResults"])
+
+
+def words_right(recognised, truth):
+    """Share of the true words found, order ignored: the size of the multiset intersection
+    of the whitespace-separated words over the number of true words."""
+    from collections import Counter
+    found = Counter(recognised.split())
+    wanted = Counter(truth.split())
+    return sum(min(n, found[w]) for w, n in wanted.items()) / max(1, sum(wanted.values()))

@@ -7,6 +7,7 @@
 #include "engine/openmp_thread_limit.h"
 #include "engine/poppler_pdf_renderer.h"
 #include "engine/tesseract_recognizer.h"
+#include "engine/threaded_page_pipeline.h"
 #include "run.h"
 #include "tool.h"
 
@@ -17,7 +18,10 @@ int main(int argc, char** argv) {
   ocr::engine::LeptonicaImageDecoder imageDecoder;
   ocr::engine::PopplerPdfOpener pdfOpener;
   ocr::engine::LeptonicaPngWriter pngWriter;
-  ocr::Engines engines{recognizer, imageDecoder, pdfOpener, pngWriter};
+  ocr::engine::TesseractRecognizerFactory recognizerFactory;
+  ocr::engine::ThreadedPagePipeline pagePipeline;
+  ocr::Engines engines{recognizer, imageDecoder,      pdfOpener,
+                       pngWriter,  recognizerFactory, pagePipeline};
 
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   ocr::RunTool(arguments, engines);

@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cmath>
@@ -51,13 +52,176 @@ std::string JoinLines(const std::vector<Line>& lines) {
   return text;
 }
 
+// What a request's completion makes of its outcome, with the page's combined text.
+PageResult CompletePage(const engine::RequestOutcome& outcome, const engine::Bitmap& image,
+                        std::optional<int> pdfDpiQ) {
+  PageResult page;
+  if (std::optional<RecognizedTexts> texts = FetchTextsQ(outcome)) {
+    page = ProcessTexts(image, *texts, pdfDpiQ);
+  }
+  page.combinedText = JoinLines(page.lines);
+  return page;
+}
+
+// The size of a page whose bitmap has already been released.
+class BitmapSize final : public engine::Bitmap {
+ public:
+  BitmapSize(int width, int height) : width_(width), height_(height) {}
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+
+ private:
+  int width_;
+  int height_;
+};
+
+// The report of a page that could not be rendered.
+void ReportRenderFailure(PdfRenderFailure failure, int64_t pageNumber) {
+  PrintError((failure == PdfRenderFailure::noContext ? "Could not create CGContext for PDF page "
+                                                     : "Could not create CGImage for PDF page ") +
+             std::to_string(pageNumber));
+}
+
+// What the pipeline's stages leave for one page, read by the driver once it has awaited it.
+struct PdfPageJob {
+  int64_t number = 0;
+  bool missing = false;  // the document could not produce the page
+  PdfRenderFailure renderFailure = PdfRenderFailure::none;
+  // Held until recognised, or until saved when PNG copies are wanted.
+  std::unique_ptr<engine::Bitmap> bitmap;
+  int width = 0;
+  int height = 0;
+  std::optional<engine::RequestOutcome> outcome;
+  std::string performError;
+  double performSeconds = 0;
+};
+
+// Ends the pipeline's run however the driver leaves, before the jobs it writes go.
+class PipelineRun {
+ public:
+  explicit PipelineRun(engine::PagePipeline& pipeline) : pipeline_(pipeline) {}
+  ~PipelineRun() { pipeline_.Finish(); }
+  PipelineRun(const PipelineRun&) = delete;
+  PipelineRun& operator=(const PipelineRun&) = delete;
+
+ private:
+  engine::PagePipeline& pipeline_;
+};
+
+// The selected pages of the document, recognised by PageWorkers workers while the next pages
+// are rendered, and handed to doc strictly in page order. Every progress line, message and
+// PNG copy comes out exactly as one page after another would make it: the driver prints a
+// page's progress line once every earlier page is done, and reports a page's failures,
+// saves its copy and builds its result only when it reaches the page, so a failure leaves
+// the lines and the single error of the sequential run, whatever later pages did meanwhile.
+bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
+                 const std::optional<std::vector<std::string>>& langsQ,
+                 engine::RecognitionLevel recognitionLevel, std::optional<int64_t> pdfPageNumberQ,
+                 const std::optional<std::string>& pdfImageDirPathQ, const std::string& baseName,
+                 DocResult& doc) {
+  const int64_t count = document.PageCount();
+  std::vector<PdfPageJob> jobs;
+  for (int64_t p = 1; p <= count; ++p) {
+    if (pdfPageNumberQ && *pdfPageNumberQ != p) continue;
+    jobs.emplace_back().number = p;
+  }
+  if (jobs.empty()) return true;
+
+  // The first page's bitmap stands for the document's when sizing the pool.
+  int64_t pageBytes = 0;
+  if (std::unique_ptr<engine::PdfPage> first = document.Page(static_cast<int>(jobs[0].number))) {
+    const engine::PdfBox box = first->MediaBox();
+    const double scale = kPdfDpi / 72.0;
+    pageBytes = static_cast<int64_t>(
+        std::min(4 * std::trunc(scale * box.width) * std::trunc(scale * box.height),
+                 static_cast<double>(kMaxPdfBitmapBytes)));
+  }
+  const int workers =
+      PageWorkers(engines.pagePipeline.MaxWorkers(), static_cast<int64_t>(jobs.size()), pageBytes);
+  std::vector<std::unique_ptr<engine::Recognizer>> made;
+  std::vector<engine::Recognizer*> recognizers{&engines.recognizer};
+  for (int k = 1; k < workers; ++k) {
+    made.push_back(engines.recognizerFactory.Make());
+    recognizers.push_back(made.back().get());
+  }
+  engine::RecognitionRequest request;
+  request.languages = langsQ;
+  request.level = recognitionLevel;
+  request.dpi = kPdfDpi;
+  const bool keepBitmaps = pdfImageDirPathQ.has_value();
+
+  engine::PagePipeline::Stages stages;
+  stages.prepare = [&](size_t i) {
+    PdfPageJob& job = jobs[i];
+    std::unique_ptr<engine::PdfPage> page = document.Page(static_cast<int>(job.number));
+    if (!page) {
+      job.missing = true;
+      return false;
+    }
+    RenderedPdfPage rendered = MakeCgImageQFromPdfPage(document, *page, page->MediaBox(), kPdfDpi);
+    if (!rendered.bitmap) {
+      job.renderFailure = rendered.failure;
+      return false;
+    }
+    job.width = rendered.bitmap->Width();
+    job.height = rendered.bitmap->Height();
+    job.bitmap = std::move(rendered.bitmap);
+    return true;
+  };
+  stages.work = [&](size_t i, int worker) {
+    PdfPageJob& job = jobs[i];
+    const double start = NowSeconds();
+    job.outcome = recognizers[worker]->Perform(*job.bitmap, request, &job.performError);
+    job.performSeconds = NowSeconds() - start;
+    if (!keepBitmaps) job.bitmap.reset();
+  };
+
+  const PipelineRun run(engines.pagePipeline);
+  // One page rendered ahead of the workers, so that none waits for the renderer.
+  engines.pagePipeline.Start(jobs.size(), workers, static_cast<size_t>(workers) + 1,
+                             std::move(stages));
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    PdfPageJob& job = jobs[i];
+    PrintProgress(job.number, count);
+    engines.pagePipeline.Await(i);
+    if (job.missing) {
+      PrintError("Could not get PDF page " + std::to_string(job.number));
+      return false;
+    }
+    if (job.renderFailure != PdfRenderFailure::none) {
+      ReportRenderFailure(job.renderFailure, job.number);
+      return false;
+    }
+    if (pdfImageDirPathQ) {
+      SavePdfPageCgImage(engines.pngWriter, *job.bitmap, *pdfImageDirPathQ, baseName, job.number);
+      job.bitmap.reset();
+    }
+    if (!job.outcome) {
+      PrintError("Unable to perform text recognition: " + job.performError);
+      return false;
+    }
+    const double start = NowSeconds();
+    PageResult page = CompletePage(*job.outcome, BitmapSize(job.width, job.height), kPdfDpi);
+    page.duration = job.performSeconds + (NowSeconds() - start);
+    job.outcome.reset();
+    doc.pages.push_back(std::move(page));
+  }
+  return true;
+}
+
 }  // namespace
+
+int PageWorkers(int usableCores, int64_t pages, int64_t pageBytes) {
+  const int64_t perWorker = 2 * std::max<int64_t>(0, pageBytes) + kEngineMemory;
+  const int64_t workers =
+      std::min<int64_t>({usableCores, pages, kMaxPageWorkers, kPageWorkersMemory / perWorker});
+  return static_cast<int>(std::max<int64_t>(1, workers));
+}
 
 std::optional<PageResult> RunPage(engine::Recognizer& recognizer, const engine::Bitmap& image,
                                   const std::optional<std::vector<std::string>>& langsQ,
                                   engine::RecognitionLevel recognitionLevel,
                                   std::optional<int> pdfDpiQ) {
-  PageResult holder;
   engine::RecognitionRequest request;
   request.languages = langsQ;
   request.level = recognitionLevel;
@@ -70,30 +234,21 @@ std::optional<PageResult> RunPage(engine::Recognizer& recognizer, const engine::
     PrintError("Unable to perform text recognition: " + error);
     return std::nullopt;
   }
-  // What the request's completion does: keep the empty page unless texts came back.
-  if (std::optional<RecognizedTexts> texts = FetchTextsQ(*outcome)) {
-    holder = ProcessTexts(image, *texts, pdfDpiQ);
-  }
-  holder.duration = NowSeconds() - start;
-  holder.combinedText = JoinLines(holder.lines);
-  return holder;
+  PageResult page = CompletePage(*outcome, image, pdfDpiQ);
+  page.duration = NowSeconds() - start;
+  return page;
 }
 
-std::unique_ptr<engine::Bitmap> MakeCgImageQFromPdfPage(engine::PdfDocument& document,
-                                                        const engine::PdfPage& page,
-                                                        const engine::PdfBox& mediaBox, int dpi,
-                                                        int64_t pageNumber) {
+RenderedPdfPage MakeCgImageQFromPdfPage(engine::PdfDocument& document, const engine::PdfPage& page,
+                                        const engine::PdfBox& mediaBox, int dpi) {
   const double scale = dpi / 72.0;
   const double width = std::trunc(scale * mediaBox.width);
   const double height = std::trunc(scale * mediaBox.height);
-  const std::string contextError =
-      "Could not create CGContext for PDF page " + std::to_string(pageNumber);
   // Checked in floating point before anything is allocated: a hostile media box must not
   // overflow the size computation nor ask for gigabytes.
   if (!(width >= 1 && height >= 1) ||
       width * height * 4 > static_cast<double>(kMaxPdfBitmapBytes)) {
-    PrintError(contextError);
-    return nullptr;
+    return {nullptr, PdfRenderFailure::noContext};
   }
   int widthPx = static_cast<int>(width);
   int heightPx = static_cast<int>(height);
@@ -103,15 +258,13 @@ std::unique_ptr<engine::Bitmap> MakeCgImageQFromPdfPage(engine::PdfDocument& doc
   engine::RenderOutcome rendered = document.Render(page, dpi, widthPx, heightPx);
   switch (rendered.status) {
     case engine::RenderStatus::ok:
-      return std::move(rendered.bitmap);
+      return {std::move(rendered.bitmap), PdfRenderFailure::none};
     case engine::RenderStatus::noContext:
-      PrintError(contextError);
-      return nullptr;
+      return {nullptr, PdfRenderFailure::noContext};
     case engine::RenderStatus::noImage:
       break;
   }
-  PrintError("Could not create CGImage for PDF page " + std::to_string(pageNumber));
-  return nullptr;
+  return {nullptr, PdfRenderFailure::noImage};
 }
 
 void SavePdfPageCgImage(engine::PngWriter& writer, const engine::Bitmap& image,
@@ -166,26 +319,9 @@ bool Run(Engines& engines, const std::string& inputPath,
       PrintError("Bad input PDF");
       return false;
     }
-    const int64_t count = document->PageCount();
-    for (int64_t p = 1; p <= count; ++p) {
-      if (pdfPageNumberQ && *pdfPageNumberQ != p) continue;
-      PrintProgress(p, count);
-      std::unique_ptr<engine::PdfPage> page = document->Page(static_cast<int>(p));
-      if (!page) {
-        PrintError("Could not get PDF page " + std::to_string(p));
-        return false;
-      }
-      // The bitmap lives only for this iteration: one page in memory at a time.
-      std::unique_ptr<engine::Bitmap> bitmap =
-          MakeCgImageQFromPdfPage(*document, *page, page->MediaBox(), kPdfDpi, p);
-      if (!bitmap) return false;
-      if (pdfImageDirPathQ) {
-        SavePdfPageCgImage(engines.pngWriter, *bitmap, *pdfImageDirPathQ, baseName, p);
-      }
-      std::optional<PageResult> result =
-          RunPage(engines.recognizer, *bitmap, langsQ, recognitionLevel, kPdfDpi);
-      if (!result) return false;
-      doc.pages.push_back(std::move(*result));
+    if (!RunPdfPages(engines, *document, langsQ, recognitionLevel, pdfPageNumberQ, pdfImageDirPathQ,
+                     baseName, doc)) {
+      return false;
     }
   }
   doc.duration = NowSeconds() - start;

@@ -8,6 +8,7 @@
 
 #include "engine/bitmap.h"
 #include "engine/image_decoder.h"
+#include "engine/page_pipeline.h"
 #include "engine/pdf_renderer.h"
 #include "engine/png_writer.h"
 #include "engine/recognizer.h"
@@ -21,9 +22,26 @@ struct Engines {
   engine::ImageDecoder& imageDecoder;
   engine::PdfOpener& pdfOpener;
   engine::PngWriter& pngWriter;
+  // The pages of a PDF are read side by side: the first worker uses `recognizer`, the
+  // others recognisers made here, and `pagePipeline` runs them.
+  engine::RecognizerFactory& recognizerFactory;
+  engine::PagePipeline& pagePipeline;
 };
 
 inline constexpr int kPdfDpi = 300;
+
+// At most this many pages are recognised at once, whatever the number of cores, and no more
+// than the memory budget holds: a worker holds a Tesseract engine (about 64 MiB) and its
+// page's bitmap and working copies (about twice the bitmap; measured 110 MiB a worker on
+// Letter pages, see the README). Letter pages allow 7 workers, A3 sheets 5, an A0 sheet one.
+inline constexpr int kMaxPageWorkers = 8;
+inline constexpr int64_t kPageWorkersMemory = int64_t{1} << 30;
+inline constexpr int64_t kEngineMemory = int64_t{64} << 20;
+
+// How many pages a PDF run recognises at once: the cores the process may use, no more than
+// the pages it reads, kMaxPageWorkers, and what kPageWorkersMemory holds when each page's
+// bitmap takes pageBytes.
+int PageWorkers(int usableCores, int64_t pages, int64_t pageBytes);
 
 // Recognises the image or the PDF pages at inputPath and writes the result document to
 // outputPath. True only when the document was written; every failure is reported.
@@ -39,12 +57,19 @@ std::optional<PageResult> RunPage(engine::Recognizer& recognizer, const engine::
                                   engine::RecognitionLevel recognitionLevel,
                                   std::optional<int> pdfDpiQ);
 
+enum class PdfRenderFailure { none, noContext, noImage };
+
+struct RenderedPdfPage {
+  std::unique_ptr<engine::Bitmap> bitmap;  // set when failure is none
+  PdfRenderFailure failure = PdfRenderFailure::none;
+};
+
 // Renders the whole media box of page, upright, at dpi. Refuses before allocating a bitmap
-// whose pixels would exceed kMaxPdfBitmapBytes.
-std::unique_ptr<engine::Bitmap> MakeCgImageQFromPdfPage(engine::PdfDocument& document,
-                                                        const engine::PdfPage& page,
-                                                        const engine::PdfBox& mediaBox, int dpi,
-                                                        int64_t pageNumber);
+// whose pixels would exceed kMaxPdfBitmapBytes. Reports nothing: pages are rendered ahead of
+// the driver, which reports a page's failure ("Could not create CGContext/CGImage for PDF
+// page p") when it reaches that page.
+RenderedPdfPage MakeCgImageQFromPdfPage(engine::PdfDocument& document, const engine::PdfPage& page,
+                                        const engine::PdfBox& mediaBox, int dpi);
 
 inline constexpr int64_t kMaxPdfBitmapBytes = int64_t{1} << 30;
 

@@ -68,4 +68,13 @@ class Recognizer {
   virtual std::optional<std::vector<std::string>> SupportedLanguages(std::string* error) = 0;
 };
 
+// Makes the recognisers of the workers that read a document's pages side by side.
+class RecognizerFactory {
+ public:
+  virtual ~RecognizerFactory() = default;
+  // A new recogniser, never null, with no engine loaded yet (it loads its engine on its
+  // first request, on the thread that makes the request). Called on the driving thread.
+  virtual std::unique_ptr<Recognizer> Make() = 0;
+};
+
 }  // namespace ocr::engine

@@ -22,6 +22,11 @@ struct TesseractLevelConfig {
   // Pages of known resolution above this are scaled down to it before recognition; 0 keeps
   // them as they are. Layout analysis and binarisation cost grows with the pixel count.
   int documentDpi = 0;
+  // Screenshots whose typical letter is taller than smallLetterHeight pixels are not
+  // enlarged whole: they are read as they are, and the words read with a confidence below
+  // unsureConfidence are read again enlarged on their own. 0 disables it.
+  int smallLetterHeight = 0;
+  float unsureConfidence = 0;
   // Images whose background is mostly dark (dark themes, coloured banners with light text)
   // are inverted once before recognition, so that Tesseract's per-line retry of poorly read
   // lines as inverted text, which recognises such a line twice, rarely has to run.
@@ -32,6 +37,8 @@ inline constexpr int kScreenshotMaxWidth = 2000;
 // A tall full-page screenshot is not enlarged past this many pixels, which bounds the
 // recogniser's working memory whatever the image's height.
 inline constexpr double kMaxUpscaledPixels = 40e6;
+// Tesseract refuses an image with a side longer than this (its coordinates are 16-bit).
+inline constexpr int kMaxRecognitionSide = 32767;
 
 TesseractLevelConfig ConfigFor(RecognitionLevel level);
 
@@ -40,7 +47,8 @@ TesseractLevelConfig ConfigFor(RecognitionLevel level);
 bool MostlyDark(Pix* grey);
 
 // The factor an image is scaled by before recognition: width in pixels, resolution when
-// known (a rendered page, or an image file declaring a plausible one).
+// known (a rendered page, or an image file declaring a plausible one). No side comes out
+// longer than kMaxRecognitionSide: enlarging stops short of it, and a longer side is shrunk.
 double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
                         std::optional<int> knownDpi);
 
@@ -62,6 +70,20 @@ class TesseractRecognizer final : public Recognizer {
   std::string tessdataDir_;
   std::string loadedLanguages_;
   std::unique_ptr<tesseract::TessBaseAPI> api_;
+};
+
+// Makes TesseractRecognizers reading the same folder: one Tesseract engine per worker,
+// loaded on the worker's first page.
+class TesseractRecognizerFactory final : public RecognizerFactory {
+ public:
+  explicit TesseractRecognizerFactory(std::string tessdataDir = "")
+      : tessdataDir_(std::move(tessdataDir)) {}
+  std::unique_ptr<Recognizer> Make() override {
+    return std::make_unique<TesseractRecognizer>(tessdataDir_);
+  }
+
+ private:
+  std::string tessdataDir_;
 };
 
 // The folder Tesseract reads traineddata from: $TESSDATA_PREFIX when set (as Tesseract

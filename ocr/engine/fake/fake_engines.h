@@ -2,9 +2,11 @@
 
 // In-memory engines for tests: scripted recognition results, images and PDF documents.
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,6 +15,7 @@
 
 #include "engine/bitmap.h"
 #include "engine/image_decoder.h"
+#include "engine/page_pipeline.h"
 #include "engine/pdf_renderer.h"
 #include "engine/png_writer.h"
 #include "engine/recognizer.h"
@@ -21,13 +24,16 @@ namespace ocr::engine::fake {
 
 class FakeBitmap final : public Bitmap {
  public:
-  FakeBitmap(int width, int height) : width_(width), height_(height) {}
+  FakeBitmap(int width, int height, int page = 0) : width_(width), height_(height), page_(page) {}
   int Width() const override { return width_; }
   int Height() const override { return height_; }
+  // The PDF page it was rendered from (0 for a decoded image).
+  int page() const { return page_; }
 
  private:
   int width_;
   int height_;
+  int page_;
 };
 
 // A candidate whose boxes are scripted by byte range; unscripted ranges have no box
@@ -155,7 +161,7 @@ class FakePdfDocument final : public PdfDocument {
     RenderOutcome outcome;
     outcome.status = fakePage.script().renderStatus;
     if (outcome.status == RenderStatus::ok) {
-      outcome.bitmap = std::make_unique<FakeBitmap>(widthPx, heightPx);
+      outcome.bitmap = std::make_unique<FakeBitmap>(widthPx, heightPx, fakePage.number());
     }
     return outcome;
   }
@@ -184,6 +190,140 @@ class FakePngWriter final : public PngWriter {
     paths.push_back(path);
     return succeed;
   }
+};
+
+// Serves outcomes scripted per PDF page, whichever worker asks; safe to share between threads.
+// Every request is recorded with the page and the recogniser that served it.
+class PageScript {
+ public:
+  struct Call {
+    int page;
+    int recognizer;
+    RecognitionRequest request;
+  };
+
+  // Page -> outcome, or, when absent, a failure to perform with performError. Pages not
+  // scripted get a request without observations.
+  std::map<int, std::optional<RequestOutcome>> outcomes;
+  std::string performError = "scripted failure";
+
+  std::optional<RequestOutcome> Serve(int recognizer, const Bitmap& image,
+                                      const RecognitionRequest& request, std::string* error) {
+    const auto* fake = dynamic_cast<const FakeBitmap*>(&image);
+    const int page = fake != nullptr ? fake->page() : 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.push_back({page, recognizer, request});
+    const auto found = outcomes.find(page);
+    if (found == outcomes.end()) return RequestOutcome{std::vector<TextObservation>{}, {}};
+    if (!found->second) *error = performError;
+    return found->second;
+  }
+  std::vector<Call> calls() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<Call> calls_;
+};
+
+class PageScriptedRecognizer final : public Recognizer {
+ public:
+  PageScriptedRecognizer(PageScript& script, int id) : script_(script), id_(id) {}
+  std::optional<RequestOutcome> Perform(const Bitmap& image, const RecognitionRequest& request,
+                                        std::string* error) override {
+    return script_.Serve(id_, image, request, error);
+  }
+  std::optional<std::vector<std::string>> SupportedLanguages(std::string* error) override {
+    *error = "not scripted";
+    return std::nullopt;
+  }
+
+ private:
+  PageScript& script_;
+  int id_;
+};
+
+// Makes PageScriptedRecognizers numbered 1, 2, ... (0 is left for the run's own recogniser).
+class FakeRecognizerFactory final : public RecognizerFactory {
+ public:
+  explicit FakeRecognizerFactory(PageScript* script = nullptr) : script_(script) {}
+  int made = 0;
+  std::unique_ptr<Recognizer> Make() override {
+    ++made;
+    if (script_ == nullptr) return std::make_unique<FakeRecognizer>();
+    return std::make_unique<PageScriptedRecognizer>(*script_, made);
+  }
+
+ private:
+  PageScript* script_;
+};
+
+// Runs the stages on the caller's thread, inside Await, the way the fastest threads could:
+// everything the window allows is prepared at once, the workers take the prepared items in
+// order, and of the items they run together the later ones finish first. Records what it did.
+class FakePagePipeline final : public PagePipeline {
+ public:
+  int maxWorkers = 1;
+  // "prepare i", "work i/k" (item i on worker k), "await i", "finish", in order.
+  std::vector<std::string> events;
+  size_t startedWorkers = 0;
+  size_t startedAhead = 0;
+  // The most items prepared beyond the last one awaited.
+  size_t mostAhead = 0;
+
+  int MaxWorkers() const override { return maxWorkers; }
+  void Start(size_t count, int workers, size_t ahead, Stages stages) override {
+    stages_ = std::move(stages);
+    count_ = count;
+    end_ = count;
+    next_ = 0;
+    workers_ = workers;
+    ahead_ = ahead;
+    startedWorkers = static_cast<size_t>(workers);
+    startedAhead = ahead;
+    pending_.clear();
+  }
+  void Await(size_t i) override {
+    while (next_ < end_ && next_ < i + ahead_) {
+      events.push_back("prepare " + std::to_string(next_));
+      if (stages_.prepare(next_)) {
+        pending_.push_back(next_);
+      } else {
+        end_ = next_ + 1;
+      }
+      ++next_;
+      mostAhead = std::max(mostAhead, next_ - i);
+    }
+    // The workers take pending items in order, `workers` at a time; of the items running
+    // together, the last taken finishes first.
+    const size_t group = static_cast<size_t>(workers_);
+    for (size_t first = 0; first < pending_.size(); first += group) {
+      const size_t last = std::min(pending_.size(), first + group);
+      for (size_t k = last; k-- > first;) {
+        const size_t item = pending_[k];
+        const int worker = static_cast<int>(k - first);
+        events.push_back("work " + std::to_string(item) + "/" + std::to_string(worker));
+        stages_.work(item, worker);
+      }
+    }
+    pending_.clear();
+    events.push_back("await " + std::to_string(i));
+  }
+  void Finish() override {
+    events.push_back("finish");
+    pending_.clear();
+  }
+
+ private:
+  Stages stages_;
+  size_t count_ = 0;
+  size_t end_ = 0;
+  size_t next_ = 0;
+  int workers_ = 1;
+  size_t ahead_ = 1;
+  std::vector<size_t> pending_;
 };
 
 }  // namespace ocr::engine::fake

@@ -2,6 +2,7 @@
 
 import json
 import os
+import random
 import re
 import shutil
 import struct
@@ -265,6 +266,26 @@ class HostileInputTest(Workspace):
                          "\"fr-FR\" is not installed (no fra.traineddata in %s)\n" % data)
         self.assertFalse(os.path.exists(out))
 
+    def test_damaged_traineddata_leaves_only_the_tools_line(self):
+        # The engine's own complaints while loading must not reach standard error.
+        with open("/usr/share/tesseract-ocr/5/tessdata/eng.traineddata", "rb") as f:
+            whole = f.read()
+        for label, data in (("cut", whole[:100000]), ("noise", random.Random(12).randbytes(50000)),
+                            ("empty", b"")):
+            with self.subTest(damage=label):
+                data_dir = self.path("damaged-" + label)
+                os.makedirs(data_dir, exist_ok=True)
+                with open(os.path.join(data_dir, "eng.traineddata"), "wb") as f:
+                    f.write(data)
+                out = self.path("hostile.json")
+                done = run("-i", self.path("good.png"), "-o", out,
+                           env=dict(os.environ, TESSDATA_PREFIX=data_dir))
+                self.assertEqual(done.stderr.decode(),
+                                 "error: Unable to perform text recognition: could not load "
+                                 "recognition languages eng from %s\n" % data_dir)
+                self.assertEqual((done.returncode, done.stdout), (1, b""))
+                self.assertFalse(os.path.exists(out))
+
     def test_unwritable_output(self):
         done = run("-i", self.path("good.png"), "-o", self.path("no/such/dir/out.json"))
         self.assertEqual(done.returncode, 1)
@@ -379,6 +400,17 @@ class ImageTest(Workspace):
                                      "Dark theme settings")
                     self.assertBoxesNear(words_of(result), truth, 3)
 
+    def test_tall_screenshot_is_read_with_boxes_where_the_words_are(self):
+        # A mobile-width full-page capture: enlarging it twice for the accurate level would
+        # pass the engine's 32767-pixel side limit.
+        lines = [(20, 30, 14, "Top of a long page"), (20, 16400, 14, "Bottom of a long page")]
+        image, truth = documents.render_lines(lines, (600, 16500))
+        image.save(self.path("tall.png"))
+        result = self.recognise("-i", self.path("tall.png"), "-w", "true")
+        self.assertEqual(result["ParsedResults"][0]["ParsedText"],
+                         "Top of a long page\nBottom of a long page")
+        self.assertBoxesNear(words_of(result), [w for line in truth for w in line], 3)
+
     def test_blank_image_gives_an_empty_page(self):
         from PIL import Image
         Image.new("RGB", (300, 200), (255, 255, 255)).save(self.path("blank.png"))
@@ -392,6 +424,93 @@ class ImageTest(Workspace):
         folder = self.path("made/for/pages")
         self.recognise("-i", self.files[0], "-s", folder)
         self.assertEqual(os.listdir(folder), [])
+
+
+def ruled_table(path, dark=False):
+    """A web table with 1-pixel rules, cells wrapping to two lines, 15 px text, 4 px padding;
+    returns its words."""
+    from PIL import Image, ImageDraw, ImageFont
+    rows = [("Order", "Customer", "Shipping address", "Status"),
+            ("48213", "Maria Lopez", "12 Harbour Road, Leeds", "Shipped on 12 March"),
+            ("48214", "Jonas Weber", "Lindenstrasse 4, Berlin", "Waiting for payment"),
+            ("48215", "Akira Tanaka", "3-1 Marunouchi, Tokyo", "Delivered")]
+    widths = [70, 100, 190, 150]
+    background, ink = ((34, 34, 34), (232, 232, 232)) if dark else ((255, 255, 255), (0, 0, 0))
+    face = ImageFont.truetype(documents.DEJAVU, 15)
+    image = Image.new("RGB", (580, 200), background)
+    draw = ImageDraw.Draw(image)
+    top, words = 20, []
+    for row in rows:
+        left, height = 20, 26
+        for text, width in zip(row, widths):
+            # Wrap at the cell's width.
+            lines, line = [], ""
+            for word in text.split():
+                trial = (line + " " + word).strip()
+                if face.getlength(trial) > width - 8 and line:
+                    lines.append(line)
+                    line = word
+                else:
+                    line = trial
+            lines.append(line)
+            for k, part in enumerate(lines):
+                draw.text((left + 4, top + 4 + 18 * k), part, font=face, fill=ink)
+            height = max(height, 8 + 18 * len(lines))
+            words += text.split()
+            left += width
+        draw.line([(20, top), (20 + sum(widths), top)], fill=ink)
+        top += height
+    draw.line([(20, top), (20 + sum(widths), top)], fill=ink)
+    x = 20
+    for width in [0] + widths:
+        x += width
+        draw.line([(x, 20), (x, top)], fill=ink)
+    image.save(path)
+    return words
+
+
+class RuledTest(Workspace):
+    """Text inside rules, frames and filled buttons, as web pages show it."""
+
+    def words_found(self, path, mode):
+        result = self.recognise("-i", path, "-m", mode)
+        return result["ParsedResults"][0]["ParsedText"].split()
+
+    def assertAllWords(self, found, words, label):
+        missing = list(words)
+        for word in found:
+            if word in missing:
+                missing.remove(word)
+        self.assertEqual(missing, [], "%s read %r" % (label, found))
+
+    def test_table_cells_are_read_whole_between_their_rules(self):
+        for dark in (False, True):
+            path = self.path("table-%s.png" % ("dark" if dark else "light"))
+            words = ruled_table(path, dark)
+            for mode in ("accurate", "fast"):
+                with self.subTest(dark=dark, mode=mode):
+                    self.assertAllWords(self.words_found(path, mode), words, mode)
+
+    def test_fields_in_frames_and_a_filled_button(self):
+        from PIL import Image, ImageDraw, ImageFont
+        face = ImageFont.truetype(documents.DEJAVU, 15)
+        image = Image.new("RGB", (480, 190), (255, 255, 255))
+        draw = ImageDraw.Draw(image)
+        words = []
+        for row, (label, value) in enumerate((("Email", "maria.lopez@example.org"),
+                                              ("Postcode", "LS1 4AB"), ("City", "Leeds"))):
+            y = 16 + 40 * row
+            draw.text((16, y + 7), label, font=face, fill=(32, 33, 36))
+            draw.rounded_rectangle([(120, y), (400, y + 30)], radius=4, outline=(154, 160, 166))
+            draw.text((130, y + 7), value, font=face, fill=(32, 33, 36))
+            words += [label] + value.split()
+        draw.rounded_rectangle([(120, 140), (250, 172)], radius=4, fill=(26, 86, 200))
+        draw.text((136, 147), "Save address", font=face, fill=(255, 255, 255))
+        draw.rounded_rectangle([(262, 140), (340, 172)], radius=4, outline=(154, 160, 166))
+        draw.text((276, 147), "Cancel", font=face, fill=(32, 33, 36))
+        words += ["Save", "address", "Cancel"]
+        image.save(self.path("form.png"))
+        self.assertAllWords(self.words_found(self.path("form.png"), "accurate"), words, "form")
 
 
 class LanguageTest(Workspace):
@@ -494,6 +613,23 @@ class PdfTest(Workspace):
             self.assertGreater(w, 0)
             self.assertLess(l + w, 1056)
             self.assertLess(t + h, 816)
+
+    def test_page_longer_than_the_engine_takes_is_read(self):
+        # 110 inches long: 33000 pixels at 300 DPI, over the engine's side limit.
+        strip = self.path("strip.pdf")
+        documents.write_pdf(strip, [{"media": (0, 0, 144, 7920),
+                                     "lines": [(10, 7890, 12, "Top of a strip"),
+                                               (10, 20, 12, "End of a strip")]}])
+        result = self.recognise("-i", strip, "-w", "true",
+                                expect_stdout=b"Processing PDF page 1 / 1 ...\n")
+        # Shrunk by 0.7 %, the engine may judge the narrow space after "a" differently.
+        self.assertEqual(result["ParsedResults"][0]["ParsedText"].replace(" ", ""),
+                         "Topofastrip\nEndofastrip")
+        # Boxes in 96-per-inch units of the whole page: the last line near its foot.
+        end = [w for w in words_of(result) if w[0] == "End"]
+        self.assertEqual(len(end), 1)
+        self.assertLessEqual(abs(end[0][1] - 10 * 96 / 72), 3)
+        self.assertLessEqual(abs(end[0][2] + end[0][4] - (7920 - 20) * 96 / 72), 3)
 
     def test_one_selected_page_and_pages_out_of_range(self):
         result = self.recognise("-i", self.pdf, "-p", "+2", "-m", "fast",

@@ -43,6 +43,30 @@ TEST(TesseractRecognizerTest, AccurateEnlargesScreenshotsOnlyAndFastShrinksPages
   EXPECT_EQ(RecognitionScale(fast, 1000, 1000, 100), 1.0);  // never enlarged
 }
 
+TEST(TesseractRecognizerTest, NoSideComesOutLongerThanTheEngineTakes) {
+  const TesseractLevelConfig accurate = ConfigFor(RecognitionLevel::accurate);
+  const TesseractLevelConfig fast = ConfigFor(RecognitionLevel::fast);
+  // Leptonica's rounding of a scaled side: to the nearest pixel.
+  const auto side = [](int length, double scale) {
+    return static_cast<int>(static_cast<float>(scale) * static_cast<float>(length) + 0.5f);
+  };
+  // A mobile-width full-page capture: enlarged, but only up to the limit.
+  const double tall = RecognitionScale(accurate, 600, 16500, std::nullopt);
+  EXPECT_GT(tall, 1.9);
+  EXPECT_LE(side(16500, tall), kMaxRecognitionSide);
+  // Sides already over the limit are shrunk, at either level, image or page.
+  for (const TesseractLevelConfig& config : {accurate, fast}) {
+    const double strip = RecognitionScale(config, 300, 40000, std::nullopt);
+    EXPECT_LE(side(40000, strip), kMaxRecognitionSide);
+    EXPECT_GE(side(40000, strip), kMaxRecognitionSide - 2);
+    const double wide = RecognitionScale(config, 33000, 400, std::nullopt);
+    EXPECT_LE(side(33000, wide), kMaxRecognitionSide);
+  }
+  // A 110-inch page at 300 DPI: too long for accurate as it is, fine for fast at 120 DPI.
+  EXPECT_LE(side(33000, RecognitionScale(accurate, 600, 33000, 300)), kMaxRecognitionSide);
+  EXPECT_DOUBLE_EQ(RecognitionScale(fast, 600, 33000, 300), 0.4);
+}
+
 TEST(TesseractRecognizerTest, OnlyFastInvertsDarkImages) {
   EXPECT_FALSE(ConfigFor(RecognitionLevel::accurate).invertDarkImages);
   EXPECT_TRUE(ConfigFor(RecognitionLevel::fast).invertDarkImages);

@@ -22,11 +22,11 @@ unsigned XButton(PointerButton button) {
 }
 
 // How long a remapped keycode is left to reach Xwayland's clients. Measured with Chromium
-// under sway's Xwayland (bench/chromium_typing_sway.py --platform x11, 563 mixed-script
-// characters a run): 0 ms lost characters; 10 and 20 ms were exact in every run at 150-190
-// characters a second; 30 ms, the figure for Xvfb, was exact too but fell to 16 a second, as
-// Xwayland's layout leaves few keycodes free and each waits its quiet time more often.
-constexpr std::chrono::milliseconds kXwaylandSettleTime{20};
+// under sway's Xwayland (bench/chromium_typing_sway.py --platform x11, 263 characters of words
+// in mixed scripts and 300 drawn at random, a run): 0 ms lost characters; 20 ms typed one wrong
+// character in seven runs ("界" as the "气" its keycode held before); 50 ms was exact in every
+// run, at 175 and 140 characters a second (20 ms: 205 and 170).
+constexpr std::chrono::milliseconds kXwaylandSettleTime{50};
 
 class X11Desktop final : public Desktop {
  public:
