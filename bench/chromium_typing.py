@@ -147,7 +147,9 @@ class Bench:
             time.sleep(0.05)
         raise RuntimeError(f"timed out waiting for {what}")
 
-    def start_chromium(self):
+    def launch_chromium(self, arguments):
+        """Starts Chromium with a fresh profile and no traffic of its own; arguments (which
+        name the page, a format field {page}) come last."""
         chromium = shutil.which("chromium") or shutil.which("chromium-browser")
         if not chromium:
             raise RuntimeError("chromium is missing (scripts/install-deps)")
@@ -158,8 +160,12 @@ class Bench:
                     "--disable-background-networking", "--disable-component-update",
                     "--disable-sync", "--disable-default-apps", "--password-store=basic",
                     f"--user-data-dir={os.path.join(self.tmp, 'profile')}",
-                    "--window-position=20,20", "--window-size=1200,700", f"--app=file://{page}"],
+                    *(a.format(page=page) for a in arguments)],
                    env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def start_chromium(self):
+        self.launch_chromium(["--window-position=20,20", "--window-size=1200,700",
+                              "--app=file://{page}"])
         self.window = self.wait_for(
             lambda: self.output(["xdotool", "search", "--name", "^0:$"]).split()[:1], "Chromium")[0]
 

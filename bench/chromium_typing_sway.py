@@ -8,8 +8,6 @@ Usage: chromium_typing_sway.py --host PATH [--platform wayland|x11] [--runs N]
 """
 import argparse
 import os
-import shutil
-import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -40,21 +38,10 @@ class SwayBench(chromium_typing.Bench):
             self.display = self.sway.xwayland_display()
 
     def start_chromium(self):
-        chromium = shutil.which("chromium") or shutil.which("chromium-browser")
-        if not chromium:
-            raise RuntimeError("chromium is missing (scripts/install-deps)")
-        page = os.path.join(self.tmp, "page.html")
-        with open(page, "w", encoding="utf-8") as f:
-            f.write(chromium_typing.PAGE)
-        self.start([chromium, "--no-sandbox", "--disable-gpu", "--no-first-run",
-                    "--disable-background-networking", "--disable-component-update",
-                    "--disable-sync", "--disable-default-apps", "--password-store=basic",
-                    f"--ozone-platform={self.platform}",
-                    f"--user-data-dir={os.path.join(self.tmp, 'profile')}",
-                    # A browser window, not an app window: Wayland app windows carry app ids
-                    # of their own, which name no browser.
-                    "--test-type", f"file://{page}"],
-                   env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A browser window, not an app window: Wayland app windows carry app ids of their
+        # own, which name no browser.
+        self.launch_chromium([f"--ozone-platform={self.platform}", "--test-type",
+                              "file://{page}"])
         self.wait_for(lambda: self.title() == "0:", "Chromium")
 
     def title(self):
