@@ -32,25 +32,27 @@ class Chromium:
     def host_arguments(self, session):
         return [f"chrome-extension://{EXTENSION_ID}/"]
 
-    def start(self, session, program, scale):
+    extension = harness.EXTENSION_DIR
+
+    def launch(self, session, program, placement):
+        """Starts Chromium with a fresh profile, the extension loaded and no traffic of its
+        own; `placement` says where and how its window is shown."""
         argv = [
             program,
             f"--user-data-dir={self.profile(session)}",
-            f"--load-extension={harness.EXTENSION_DIR}",
+            f"--load-extension={self.extension}",
             # Recent browsers only honour --load-extension with this feature off.
             "--disable-features=DisableLoadExtensionCommandLineSwitch,Translate,MediaRouter,"
             "OptimizationHints,AutofillServerCommunication",
             "--no-first-run", "--no-default-browser-check",
             "--disable-background-networking", "--disable-component-update", "--disable-sync",
             "--disable-default-apps", "--disable-gpu", "--password-store=basic",
-            "--force-color-profile=srgb", f"--force-device-scale-factor={scale}",
+            "--force-color-profile=srgb",
             # Wheel steps land at once, so the page reads where a scroll ended.
             "--disable-smooth-scrolling",
             # No infobar about the flags below: it would move the page while the test runs.
             "--test-type",
-            f"--window-position={harness.WINDOW_POSITION[0]},{harness.WINDOW_POSITION[1]}",
-            f"--window-size={harness.WINDOW_SIZE[0]},{harness.WINDOW_SIZE[1]}",
-            "--ozone-platform=x11",
+            *placement,
         ]
         if os.geteuid() == 0:
             argv.append("--no-sandbox")  # the sandbox refuses to run as root
@@ -58,3 +60,11 @@ class Chromium:
         with open(session.browser_log, "w") as log_file:
             session.start("chromium", argv, env=session.env(), stdout=log_file,
                           stderr=subprocess.STDOUT)
+
+    def start(self, session, program, scale):
+        self.launch(session, program, [
+            f"--force-device-scale-factor={scale}",
+            f"--window-position={harness.WINDOW_POSITION[0]},{harness.WINDOW_POSITION[1]}",
+            f"--window-size={harness.WINDOW_SIZE[0]},{harness.WINDOW_SIZE[1]}",
+            "--ozone-platform=x11",
+        ])

@@ -16,7 +16,6 @@ import json
 import os
 import shutil
 import struct
-import subprocess
 import sys
 import time
 
@@ -52,22 +51,8 @@ class SwayChromium(Chromium):
         self.extension = extension
 
     def start(self, session, program, scale):
-        argv = [
-            program, f"--user-data-dir={self.profile(session)}",
-            f"--load-extension={self.extension}",
-            "--disable-features=DisableLoadExtensionCommandLineSwitch,Translate,MediaRouter,"
-            "OptimizationHints,AutofillServerCommunication",
-            "--no-first-run", "--no-default-browser-check", "--disable-background-networking",
-            "--disable-component-update", "--disable-sync", "--disable-default-apps",
-            "--disable-gpu", "--password-store=basic", "--force-color-profile=srgb",
-            "--disable-smooth-scrolling", "--test-type", f"--ozone-platform={self.platform}",
-        ]
-        if os.geteuid() == 0:
-            argv.append("--no-sandbox")
-        argv.append("about:blank")
-        with open(session.browser_log, "w") as log_file:
-            session.start("chromium", argv, env=session.env(), stdout=log_file,
-                          stderr=subprocess.STDOUT)
+        # The scale is the output's: sway sets it, and Chromium follows.
+        self.launch(session, program, [f"--ozone-platform={self.platform}"])
 
 
 def browser_view(sway):
