@@ -44,6 +44,24 @@ def timed(command, env, runs, warm_up=True):
     return Timing(statistics.median(walls), statistics.median(cpus))
 
 
+def timed_alternately(programs, env, runs, warm_up=True, after_first=None):
+    """Median wall and CPU time of each (label, command) of programs, by label: the programs
+    run in turn, runs rounds of them, so that each sees the same load on a shared machine.
+    after_first(label), when given, is called after each program's first timed run."""
+    if warm_up:
+        for _, command in programs:
+            subprocess.run(command, env=env, check=True, capture_output=True)
+    samples = {label: [] for label, _ in programs}
+    for round_ in range(runs):
+        for label, command in programs:
+            samples[label].append(timed(command, env, 1, warm_up=False))
+            if round_ == 0 and after_first:
+                after_first(label)
+    return {label: Timing(statistics.median(t.wall for t in samples[label]),
+                          statistics.median(t.cpu for t in samples[label]))
+            for label, _ in programs}
+
+
 class Timing:
     def __init__(self, wall, cpu):
         self.wall = wall
@@ -228,16 +246,14 @@ def bench_plain(ocr, folder, runs, baseline=None):
             row = {"now": Timing(0, 0), "before": Timing(0, 0)}
             cer = {"now": [], "before": []}
             for path, truth in docs:
-                samples = {"now": [], "before": []}
-                for _ in range(runs):
-                    for who, program in (("now", ocr), ("before", baseline)):
-                        samples[who].append(timed([program, "-i", path, "-o", out, "-m", mode],
-                                                  TUNED, 1, warm_up=False))
-                        if len(samples[who]) == 1:
-                            cer[who].append(ocr_cer.cer(ocr_cer.text_of_result(out), truth))
+                timings = timed_alternately(
+                    [(who, [program, "-i", path, "-o", out, "-m", mode])
+                     for who, program in (("now", ocr), ("before", baseline))],
+                    TUNED, runs, warm_up=False,
+                    after_first=lambda who: cer[who].append(
+                        ocr_cer.cer(ocr_cer.text_of_result(out), truth)))  # noqa: B023
                 for who in row:
-                    row[who].add(Timing(statistics.median(t.wall for t in samples[who]),
-                                        statistics.median(t.cpu for t in samples[who])))
+                    row[who].add(timings[who])
             print("%s, %s: now %s CER %.2f%%; before %s CER %.2f%%; CPU %+.1f%%" % (
                 name, mode, row["now"], 100 * statistics.mean(cer["now"]), row["before"],
                 100 * statistics.mean(cer["before"]),
@@ -298,16 +314,8 @@ def bench_pages(ocr, folder, runs, baseline=None):
     programs.append(("pdftoppm + tuned tesseract, page by page", ["bash", "-c", script]))
     print("20-page Letter PDF, accurate, medians of %d runs, the programs alternating (%s)"
           % (runs, load()))
-    # Alternated, so that each program sees the same load on a shared machine.
-    samples = {label: [] for label, _ in programs}
-    for command in (c for _, c in programs):
-        subprocess.run(command, env=TUNED, check=True, capture_output=True)
-    for _ in range(runs):
-        for label, command in programs:
-            samples[label].append(timed(command, TUNED, 1, warm_up=False))
-    timings = [(label, Timing(statistics.median(t.wall for t in samples[label]),
-                              statistics.median(t.cpu for t in samples[label])))
-               for label, _ in programs]
+    medians = timed_alternately(programs, TUNED, runs)
+    timings = [(label, medians[label]) for label, _ in programs]
     for label, timing in timings:
         print("  %s: %s" % (label, timing))
     for label, timing in timings[1:]:
