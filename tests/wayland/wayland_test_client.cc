@@ -1,11 +1,8 @@
 #include "wayland_test_client.h"
 
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <sstream>
 
 namespace morel_test {
 
@@ -34,7 +31,7 @@ WaylandTestClient::WaylandTestClient(const std::string& appId,
     _exit(127);
   }
   close(fds[1]);
-  fd_ = fds[0];
+  lines_.Attach(fds[0]);
   if (pid_ < 0) return;
   ready_ = WaitFor("ready", std::chrono::seconds(10)).has_value() &&
            WaitFor("kbenter", std::chrono::seconds(10)).has_value();
@@ -56,47 +53,6 @@ WaylandTestClient::~WaylandTestClient() {
       usleep(10000);
     }
   }
-  if (fd_ >= 0) close(fd_);
-}
-
-std::optional<std::string> WaylandTestClient::NextLine(std::chrono::milliseconds timeout) {
-  const Clock::time_point deadline = Clock::now() + timeout;
-  for (;;) {
-    const size_t newline = buffer_.find('\n');
-    if (newline != std::string::npos) {
-      std::string line = buffer_.substr(0, newline);
-      buffer_.erase(0, newline + 1);
-      return line;
-    }
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0 || fd_ < 0) return std::nullopt;
-    pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(left)) <= 0) return std::nullopt;
-    char chunk[4096];
-    const ssize_t n = read(fd_, chunk, sizeof chunk);
-    if (n <= 0) return std::nullopt;
-    buffer_.append(chunk, static_cast<size_t>(n));
-  }
-}
-
-std::optional<std::string> WaylandTestClient::WaitFor(const std::string& prefix,
-                                                      std::chrono::milliseconds timeout) {
-  const Clock::time_point deadline = Clock::now() + timeout;
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return std::nullopt;
-    std::optional<std::string> line = NextLine(left);
-    if (!line) return std::nullopt;
-    if (line->rfind(prefix, 0) == 0) return line;
-  }
-}
-
-std::vector<std::string> WaylandTestClient::Drain(std::chrono::milliseconds quiet) {
-  std::vector<std::string> lines;
-  while (std::optional<std::string> line = NextLine(quiet)) lines.push_back(*line);
-  return lines;
 }
 
 std::string WaylandTestClient::ReadText(size_t bytes, std::chrono::milliseconds quiet) {
@@ -113,13 +69,6 @@ std::string WaylandTestClient::ReadText(size_t bytes, std::chrono::milliseconds 
     }
   }
   return text;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> fields;
-  for (std::string field; in >> field;) fields.push_back(field);
-  return fields;
 }
 
 std::string FromHex(const std::string& hex) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "child_lines.h"
+
 namespace morel_test {
 
 // The test Wayland client (wl_event_client) in a child process on the compositor of
@@ -23,25 +25,24 @@ class WaylandTestClient {
   bool ready() const { return ready_; }
   pid_t pid() const { return pid_; }
 
-  // The next line; nullopt after `timeout` without one.
-  std::optional<std::string> NextLine(std::chrono::milliseconds timeout);
-  // Lines until one starts with `prefix` (returned) or `timeout` passes (nullopt).
-  std::optional<std::string> WaitFor(const std::string& prefix, std::chrono::milliseconds timeout);
-  // Every line that arrives until none has come for `quiet`.
-  std::vector<std::string> Drain(std::chrono::milliseconds quiet);
+  // As ChildLines.
+  std::optional<std::string> NextLine(std::chrono::milliseconds timeout) {
+    return lines_.NextLine(timeout);
+  }
+  std::optional<std::string> WaitFor(const std::string& prefix, std::chrono::milliseconds timeout) {
+    return lines_.WaitFor(prefix, timeout);
+  }
+  std::vector<std::string> Drain(std::chrono::milliseconds quiet) { return lines_.Drain(quiet); }
   // The text of key presses (without Control) and pastes until `bytes` bytes have arrived or
   // none has come for `quiet`.
   std::string ReadText(size_t bytes, std::chrono::milliseconds quiet);
 
  private:
   pid_t pid_ = -1;
-  int fd_ = -1;
-  std::string buffer_;
+  ChildLines lines_;
   bool ready_ = false;
 };
 
-// The fields of a line split at blanks.
-std::vector<std::string> Fields(const std::string& line);
 // Bytes from hex ("-" is none).
 std::string FromHex(const std::string& hex);
 

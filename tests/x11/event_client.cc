@@ -1,13 +1,11 @@
 #include "event_client.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <sstream>
 
 namespace morel_test {
 
@@ -27,7 +25,7 @@ EventClient::EventClient(const std::string& display, bool asBrowser) {
     _exit(127);
   }
   close(fds[1]);
-  fd_ = fds[0];
+  lines_.Attach(fds[0]);
   ready_ = WaitFor("ready", std::chrono::seconds(20)).has_value();
 }
 
@@ -36,47 +34,6 @@ EventClient::~EventClient() {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
   }
-  if (fd_ >= 0) close(fd_);
-}
-
-std::optional<std::string> EventClient::NextLine(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    const size_t end = buffer_.find('\n');
-    if (end != std::string::npos) {
-      std::string line = buffer_.substr(0, end);
-      buffer_.erase(0, end + 1);
-      return line;
-    }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0 || fd_ < 0) return std::nullopt;
-    pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
-    char chunk[4096];
-    const ssize_t got = read(fd_, chunk, sizeof chunk);
-    if (got <= 0) return std::nullopt;
-    buffer_.append(chunk, static_cast<size_t>(got));
-  }
-}
-
-std::optional<std::string> EventClient::WaitFor(const std::string& prefix,
-                                                std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return std::nullopt;
-    std::optional<std::string> line = NextLine(left);
-    if (!line) return std::nullopt;
-    if (line->compare(0, prefix.size(), prefix) == 0) return line;
-  }
-}
-
-std::vector<std::string> EventClient::Drain(std::chrono::milliseconds quiet) {
-  std::vector<std::string> lines;
-  while (std::optional<std::string> line = NextLine(quiet)) lines.push_back(*line);
-  return lines;
 }
 
 std::string EventClient::ReadText(size_t expectedCodePoints, std::chrono::milliseconds quiet) {
@@ -99,14 +56,6 @@ size_t CountCodePoints(const std::string& utf8) {
     if ((c & 0xC0) != 0x80) ++count;
   }
   return count;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-  std::istringstream stream(line);
-  std::vector<std::string> fields;
-  std::string field;
-  while (stream >> field) fields.push_back(field);
-  return fields;
 }
 
 }  // namespace morel_test

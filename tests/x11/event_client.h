@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "child_lines.h"
+
 namespace morel_test {
 
 // The test X client (x_event_client) in a child process: a window covering the screen with the
@@ -22,27 +24,25 @@ class EventClient {
 
   bool ready() const { return ready_; }
 
-  // The next event line; nullopt after `timeout` without one.
-  std::optional<std::string> NextLine(std::chrono::milliseconds timeout);
-  // Lines until one starts with `prefix` (returned) or `timeout` passes (nullopt).
-  std::optional<std::string> WaitFor(const std::string& prefix, std::chrono::milliseconds timeout);
-  // Every line that arrives until none has come for `quiet`.
-  std::vector<std::string> Drain(std::chrono::milliseconds quiet);
+  // As ChildLines, over the event lines.
+  std::optional<std::string> NextLine(std::chrono::milliseconds timeout) {
+    return lines_.NextLine(timeout);
+  }
+  std::optional<std::string> WaitFor(const std::string& prefix, std::chrono::milliseconds timeout) {
+    return lines_.WaitFor(prefix, timeout);
+  }
+  std::vector<std::string> Drain(std::chrono::milliseconds quiet) { return lines_.Drain(quiet); }
   // The text decoded from key presses until `expectedCodePoints` characters have arrived or
   // none has come for `quiet`. Key presses that decode to nothing (modifiers) are skipped.
   std::string ReadText(size_t expectedCodePoints, std::chrono::milliseconds quiet);
 
  private:
   pid_t pid_ = -1;
-  int fd_ = -1;
-  std::string buffer_;
+  ChildLines lines_;
   bool ready_ = false;
 };
 
 // Number of code points in a UTF-8 string.
 size_t CountCodePoints(const std::string& utf8);
-
-// The fields of an event line split at blanks.
-std::vector<std::string> Fields(const std::string& line);
 
 }  // namespace morel_test

@@ -11,6 +11,7 @@
 #include <map>
 #include <vector>
 
+#include "desktop/wlroots/poll_timeout.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 namespace morel_xy::wlroots {
@@ -49,12 +50,6 @@ namespace {
 using State = DataControlClipboard::State;
 constexpr std::chrono::milliseconds kTransferTime{2000};
 
-int Remaining(Clock::time_point deadline) {
-  const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return static_cast<int>(std::clamp<int64_t>(left, 0, 60000));
-}
-
 // Writes `bytes` to a paste's pipe and closes it. A reader that stops reading is given up on.
 void WriteAll(int fd, const std::string& bytes) {
   const int flags = fcntl(fd, F_GETFL);
@@ -70,7 +65,7 @@ void WriteAll(int fd, const std::string& bytes) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) break;
     pollfd p{fd, POLLOUT, 0};
-    if (poll(&p, 1, Remaining(deadline)) <= 0) break;
+    if (poll(&p, 1, PollTimeout(deadline)) <= 0) break;
   }
   close(fd);
 }
@@ -162,7 +157,7 @@ std::optional<std::string> ReadFormat(State& state, zwlr_data_control_offer_v1* 
     }
     connection.Flush();
     pollfd p[2] = {{fds[0], POLLIN, 0}, {wl_display_get_fd(display), POLLIN, 0}};
-    const int ready = poll(p, 2, Remaining(deadline));
+    const int ready = poll(p, 2, PollTimeout(deadline));
     if (ready > 0 && (p[1].revents & POLLIN)) {
       wl_display_read_events(display);
     } else {

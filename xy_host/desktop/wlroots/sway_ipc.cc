@@ -12,18 +12,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "desktop/wlroots/poll_timeout.h"
+
 namespace morel_xy::wlroots {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr char kMagic[] = {'i', '3', '-', 'i', 'p', 'c'};
 constexpr size_t kHeaderSize = sizeof kMagic + 8;
-
-int Remaining(Clock::time_point deadline) {
-  const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return static_cast<int>(std::clamp<int64_t>(left, 0, 60000));
-}
 
 bool SendAll(int fd, const char* data, size_t size, Clock::time_point deadline) {
   while (size > 0) {
@@ -36,7 +32,7 @@ bool SendAll(int fd, const char* data, size_t size, Clock::time_point deadline) 
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) return false;
     pollfd p{fd, POLLOUT, 0};
-    if (poll(&p, 1, Remaining(deadline)) <= 0) return false;
+    if (poll(&p, 1, PollTimeout(deadline)) <= 0) return false;
   }
   return true;
 }
@@ -53,7 +49,7 @@ bool ReceiveAll(int fd, char* data, size_t size, Clock::time_point deadline) {
     if (errno == EINTR) continue;
     if (errno != EAGAIN) return false;
     pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, Remaining(deadline)) <= 0) return false;
+    if (poll(&p, 1, PollTimeout(deadline)) <= 0) return false;
   }
   return true;
 }

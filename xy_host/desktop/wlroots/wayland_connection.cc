@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "desktop/wlroots/poll_timeout.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
@@ -18,12 +19,6 @@ namespace morel_xy::wlroots {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int RemainingMilliseconds(Clock::time_point deadline) {
-  const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return static_cast<int>(std::clamp<int64_t>(left, 0, 60000));
-}
 
 }  // namespace
 
@@ -139,7 +134,7 @@ bool WaylandConnection::Flush(std::chrono::milliseconds timeout) {
     if (errno != EAGAIN) return Lose();
     // The compositor is not reading: wait for room, but not for ever.
     pollfd p{wl_display_get_fd(display_), POLLOUT, 0};
-    const int ready = poll(&p, 1, RemainingMilliseconds(deadline));
+    const int ready = poll(&p, 1, PollTimeout(deadline));
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) return false;
     if (p.revents & (POLLERR | POLLHUP)) return Lose();
@@ -154,10 +149,10 @@ bool WaylandConnection::DispatchUntil(const std::function<bool()>& done,
   for (;;) {
     if (wl_display_dispatch_pending(display_) < 0) return Lose();
     if (done()) return true;
-    if (!Flush(std::chrono::milliseconds(RemainingMilliseconds(deadline)))) return false;
+    if (!Flush(std::chrono::milliseconds(PollTimeout(deadline)))) return false;
     if (wl_display_prepare_read(display_) != 0) continue;
     pollfd p{wl_display_get_fd(display_), POLLIN, 0};
-    const int ready = poll(&p, 1, RemainingMilliseconds(deadline));
+    const int ready = poll(&p, 1, PollTimeout(deadline));
     if (ready <= 0) {
       wl_display_cancel_read(display_);
       if (ready < 0 && errno == EINTR) continue;

@@ -76,8 +76,8 @@ void WlrootsDesktop::ReleaseHeldLocked() {
   if (parts_.sync) parts_.sync();
 }
 
-bool WlrootsDesktop::InputReady() {
-  if (warmedUp_) return true;
+void WlrootsDesktop::WarmUpDevices() {
+  if (warmedUp_) return;
   const auto ready = madeAt_ + kDeviceWarmUp;
   const auto now = std::chrono::steady_clock::now();
   if (now < ready) parts_.sleep(ready - now);
@@ -85,7 +85,6 @@ bool WlrootsDesktop::InputReady() {
   if (parts_.keyboard && keyboardStarted_) parts_.keyboard->Modifiers(0);
   if (parts_.pointer) parts_.pointer->Frame();
   warmedUp_ = true;
-  return true;
 }
 
 void WlrootsDesktop::ConfigureSyntheticInput() {
@@ -108,13 +107,15 @@ bool WlrootsDesktop::MoveTo(Point at) {
 
 bool WlrootsDesktop::MovePointer(Point at) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!parts_.pointer || !InputReady()) return false;
+  if (!parts_.pointer) return false;
+  WarmUpDevices();
   return MoveTo(at);
 }
 
 bool WlrootsDesktop::PressButton(PointerButton button, bool down, Point at) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!parts_.pointer || !InputReady()) return false;
+  if (!parts_.pointer) return false;
+  WarmUpDevices();
   if (pointerAt_ != at && !MoveTo(at)) return false;
   const uint32_t code = ButtonCode(button);
   if (down) {
@@ -127,7 +128,8 @@ bool WlrootsDesktop::PressButton(PointerButton button, bool down, Point at) {
 
 bool WlrootsDesktop::Scroll(int32_t vertical, int32_t horizontal) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!parts_.pointer || !InputReady()) return false;
+  if (!parts_.pointer) return false;
+  WarmUpDevices();
   // The host's positive values scroll up and left; a wheel's positive steps go down and right.
   // One frame per step, as a wheel turned notch by notch gives them.
   const auto turn = [this](uint32_t axis, int32_t lines) {
@@ -143,13 +145,15 @@ bool WlrootsDesktop::Scroll(int32_t vertical, int32_t horizontal) {
 
 bool WlrootsDesktop::PressKey(Keysym keysym, bool down) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!keyboard_ || !keyboardStarted_ || !InputReady()) return false;
+  if (!keyboard_ || !keyboardStarted_) return false;
+  WarmUpDevices();
   return keyboard_->PressKey(keysym, down);
 }
 
 bool WlrootsDesktop::TypeCharacter(char32_t character, std::string_view upcoming) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!keyboard_ || !keyboardStarted_ || !InputReady()) return false;
+  if (!keyboard_ || !keyboardStarted_) return false;
+  WarmUpDevices();
   return keyboard_->TypeCharacter(character, upcoming);
 }
 

@@ -69,8 +69,8 @@ class WlrootsDesktop final : public Desktop {
                                                   const PixelRect& area) override;
 
  private:
-  // Waits out the devices' warm-up once. False when the keyboard's keymap was refused.
-  bool InputReady();
+  // Waits out the devices' warm-up, once.
+  void WarmUpDevices();
   bool MoveTo(Point at);
   void ReleaseHeldLocked();
 

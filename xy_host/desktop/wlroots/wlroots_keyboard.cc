@@ -1,5 +1,7 @@
 #include "desktop/wlroots/wlroots_keyboard.h"
 
+#include <utf8.h>
+
 #include <vector>
 
 namespace morel_xy::wlroots {
@@ -10,55 +12,16 @@ constexpr uint32_t kShiftRightCode = 54;
 constexpr uint32_t kControlCode = 29;
 
 // The next code point of `text` from `at`, advancing `at`; nullopt at the end or at a byte
-// that starts no valid character.
+// that starts no valid character (the text was checked before typing began: only a cut-short
+// tail ends here).
 std::optional<char32_t> NextCodePoint(std::string_view text, size_t& at) {
-  if (at >= text.size()) return std::nullopt;
-  const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  size_t length = 0;
-  char32_t value = 0;
-  if (lead < 0x80) {
-    length = 1;
-    value = lead;
-  } else if ((lead & 0xE0) == 0xC0) {
-    length = 2;
-    value = lead & 0x1F;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-    value = lead & 0x0F;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4;
-    value = lead & 0x07;
-  } else {
+  auto it = text.begin() + static_cast<std::ptrdiff_t>(at);
+  uint32_t codePoint = 0;
+  if (utf8::internal::validate_next(it, text.end(), codePoint) != utf8::internal::UTF8_OK) {
     return std::nullopt;
   }
-  if (at + length > text.size()) return std::nullopt;
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
-    value = (value << 6) | (byte(at + i) & 0x3F);
-  }
-  at += length;
-  return value;
-}
-
-std::string Utf8(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
+  at = static_cast<size_t>(it - text.begin());
+  return codePoint;
 }
 
 bool Pasted(char32_t c) {
@@ -178,18 +141,18 @@ bool WlrootsKeyboard::PasteRun(char32_t character, std::string_view upcoming) {
   size_t at = 0;
   while (run.size() < kMaxRun) {
     const std::optional<char32_t> next = NextCodePoint(upcoming, at);
-    if (!next || !Pasted(*next) || *next > 0x10FFFF) break;
+    if (!next || !Pasted(*next)) break;
     run += *next;
   }
-  std::string utf8;
-  for (char32_t c : run) utf8 += Utf8(c);
+  std::string text;
+  for (char32_t c : run) utf8::append(c, text);
   const auto pressPaste = [this] {
     bool ok = Key(kControlCode, true);
     ok = ok && PressKeyWithinRun('v', true);
     ok = PressKeyWithinRun('v', false) && ok;
     return Key(kControlCode, false) && ok;
   };
-  const bool ok = paste_->Paste(utf8, pressPaste) && paste_->EndRun();
+  const bool ok = paste_->Paste(text, pressPaste) && paste_->EndRun();
   if (ok) pastedAhead_ = run.substr(1);
   return ok;
 }

@@ -70,12 +70,11 @@ bool KeycodePool::PlanBatch(KeySym first, bool plain, const std::vector<KeySym>&
   // Keycodes held down are out of reach, unless they hold a wanted keysym anyway.
   size_t pressedElsewhere = 0;
   for (const Slot& slot : slots_) pressedElsewhere += slot.pressed;
-  // Keysyms to map by where they may go: a whole keycode, the plain level only, the Shift
-  // level only, or either level.
-  size_t whole = 0, plainOnly = 0, shiftedOnly = 0, either = 0;
+  // Keysyms to map by where they may go: a whole keycode, the Shift level only, or either
+  // level.
+  size_t whole = 0, shiftedOnly = 0, either = 0;
   const auto fits = [&] {
-    const size_t paired =
-        std::max({plainOnly, shiftedOnly, (plainOnly + shiftedOnly + either + 1) / 2});
+    const size_t paired = std::max(shiftedOnly, (shiftedOnly + either + 1) / 2);
     return keptCount + pressedElsewhere + whole + paired <= slots_.size();
   };
   std::unordered_set<KeySym> considered;
@@ -104,7 +103,6 @@ bool KeycodePool::PlanBatch(KeySym first, bool plain, const std::vector<KeySym>&
       entry.level = Level::kShifted;
     }
     size_t& count = entry.level == Level::kWhole     ? whole
-                    : entry.level == Level::kPlain   ? plainOnly
                     : entry.level == Level::kShifted ? shiftedOnly
                                                      : either;
     ++count;
@@ -150,9 +148,6 @@ KeycodePool::Clock::time_point KeycodePool::Apply(Display* display, const Plan& 
     switch (entry.level) {
       case Level::kWhole:
         placed = open(entry.keysym, entry.keysym);
-        break;
-      case Level::kPlain:
-        placed = share(0, entry.keysym) || open(entry.keysym, NoSymbol);
         break;
       case Level::kShifted:
         placed = share(1, entry.keysym) || open(NoSymbol, entry.keysym);

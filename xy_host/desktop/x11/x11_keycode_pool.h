@@ -108,10 +108,10 @@ class KeycodePool {
     size_t slot = 0;
     int level = 0;
   };
-  // Where a keysym to be mapped may go. An upper-case letter goes on the Shift level and a
-  // lower-case one on the plain level, as keyboards have them; a key of a chord takes a whole
-  // keycode, so that it types the same with or without Shift.
-  enum class Level { kWhole, kPlain, kShifted, kEither };
+  // Where a keysym to be mapped may go. An upper-case letter goes on the Shift level, as
+  // keyboards have it; a key of a chord takes a whole keycode, so that it types the same with
+  // or without Shift; any other keysym takes whichever level is free.
+  enum class Level { kWhole, kShifted, kEither };
   struct Entry {
     KeySym keysym = NoSymbol;
     Level level = Level::kEither;

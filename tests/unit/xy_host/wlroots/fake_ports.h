@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/wlroots/wlroots_desktop.h"
 #include "desktop/wlroots/wlroots_ports.h"
 
 namespace morel_xy::wlroots::testing {
@@ -157,6 +158,27 @@ class FakeTree : public WindowTreeSource {
   std::optional<std::string> GetTree() override { return tree; }
 
   std::optional<std::string> tree;
+};
+
+// One fake of each port, for a fixture to derive from; Parts() wires all but the clipboard
+// (a desktop without one has no paste) into a desktop's parts.
+struct FakeDevices {
+  WlrootsParts Parts() {
+    WlrootsParts parts;
+    parts.pointer = &pointer;
+    parts.keyboard = &keyboard;
+    parts.outputs = &outputs;
+    parts.capturer = &capturer;
+    parts.windows = &tree;
+    return parts;
+  }
+
+  FakePointer pointer;
+  FakeKeyboard keyboard;
+  FakeClipboard clipboard;
+  FakeOutputs outputs;
+  FakeCapturer capturer;
+  FakeTree tree;
 };
 
 inline OutputInfo Output(uint32_t id, std::string connector, int32_t x, int32_t y, int32_t width,

@@ -16,17 +16,12 @@ constexpr char kBrowserTree[] = R"({"nodes": [
   {"pid": 4242, "app_id": "chromium", "name": "Page", "visible": true,
    "rect": {"x": 100, "y": 50, "width": 400, "height": 300}}]})";
 
-class WlrootsHostAnswersTest : public ::testing::Test {
+class WlrootsHostAnswersTest : public ::testing::Test, protected testing::FakeDevices {
  protected:
   WlrootsHostAnswersTest() {
     outputs.outputs = {testing::Output(7, "HEADLESS-1", 0, 0, 1600, 1000)};
     tree.tree = kBrowserTree;
-    WlrootsParts parts;
-    parts.pointer = &pointer;
-    parts.keyboard = &keyboard;
-    parts.outputs = &outputs;
-    parts.capturer = &capturer;
-    parts.windows = &tree;
+    WlrootsParts parts = Parts();
     parts.firstStarted = [](const std::vector<int32_t>& pids) {
       return pids.empty() ? -1 : pids.front();
     };
@@ -43,11 +38,6 @@ class WlrootsHostAnswersTest : public ::testing::Test {
   const std::filesystem::path directory =
       std::filesystem::temp_directory_path() / ("wlroots_host_answers_" + std::to_string(getpid()));
   const std::filesystem::path screenshot = directory / "screenshot.bmp";
-  testing::FakePointer pointer;
-  testing::FakeKeyboard keyboard;
-  testing::FakeOutputs outputs;
-  testing::FakeCapturer capturer;
-  testing::FakeTree tree;
   std::unique_ptr<WlrootsDesktop> desktop;
   std::unique_ptr<MorelXYHost> host;
 };

@@ -26,7 +26,7 @@ constexpr char kTreeWithoutBrowsers[] = R"({"nodes": [
   {"pid": 100, "app_id": "foot", "name": "terminal", "visible": true,
    "rect": {"x": 0, "y": 0, "width": 800, "height": 1000}}]})";
 
-class WlrootsDesktopTest : public ::testing::Test {
+class WlrootsDesktopTest : public ::testing::Test, protected testing::FakeDevices {
  protected:
   WlrootsDesktopTest() {
     outputs.outputs = {Output(7, "HEADLESS-1", 0, 0, 1600, 1000),
@@ -35,13 +35,8 @@ class WlrootsDesktopTest : public ::testing::Test {
   }
 
   std::unique_ptr<WlrootsDesktop> Make() {
-    WlrootsParts parts;
-    parts.pointer = &pointer;
-    parts.keyboard = &keyboard;
+    WlrootsParts parts = Parts();
     parts.clipboard = &clipboard;
-    parts.outputs = &outputs;
-    parts.capturer = &capturer;
-    parts.windows = &tree;
     parts.sleep = [this](std::chrono::nanoseconds d) { slept += d; };
     parts.sync = [this] {
       pointer.events.push_back("sync");
@@ -58,12 +53,6 @@ class WlrootsDesktopTest : public ::testing::Test {
     return std::make_unique<WlrootsDesktop>(std::move(parts));
   }
 
-  testing::FakePointer pointer;
-  testing::FakeKeyboard keyboard;
-  testing::FakeClipboard clipboard;
-  testing::FakeOutputs outputs;
-  testing::FakeCapturer capturer;
-  testing::FakeTree tree;
   std::map<int32_t, uint64_t> starts{{100, 5}, {150, 10}, {200, 20}};
   std::chrono::nanoseconds slept{0};
 };
