@@ -45,10 +45,10 @@ std::optional<CoreKeymap> ReadCoreKeymap(Display* display);
 // Remapping costs those waits, so it is done many keycodes at a time, and ahead of need: the
 // text to come is known, so what it needs soonest is kept or mapped, as a cache that knows the
 // future would choose, and keycodes whose quiet time is over are refilled while the keys
-// mapped earlier are typed. Each keycode holds two keysyms, one plain and one with Shift, and
-// letters keep to the level a keyboard gives them (lower case plain, upper case with Shift:
-// some clients, Chromium among them, drop an upper-case letter that a key gives without
-// Shift).
+// mapped earlier are typed. Each keycode holds two keysyms, one plain and one with Shift. An
+// upper-case letter is only ever given with Shift (some clients, Chromium among them, drop one
+// that a key gives without it); lower-case letters and characters without case go to either
+// level, two of them to a keycode when keycodes are short.
 //
 // Not thread-safe; the owner serialises calls.
 class KeycodePool {
