@@ -48,7 +48,7 @@ std::optional<CoreKeymap> ReadCoreKeymap(Display* display);
 // mapped earlier are typed. Each keycode holds two keysyms, one plain and one with Shift. An
 // upper-case letter is only ever given with Shift (some clients, Chromium among them, drop one
 // that a key gives without it); lower-case letters and characters without case go to either
-// level, two of them to a keycode when keycodes are short.
+// level, two to a keycode.
 //
 // Not thread-safe; the owner serialises calls.
 class KeycodePool {
