@@ -363,7 +363,7 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
       scale = 1.0;
       rereadUnsure = true;
     }
-    cleared = ClearRulesAndBoxes(input, resolution, ink);
+    cleared = ClearRulesAndBoxes(input, ink);
     if (cleared) input = cleared.get();
   }
   PixPtr scaled;
