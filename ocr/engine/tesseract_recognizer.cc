@@ -193,9 +193,6 @@ constexpr float kUnsureConfidence = 90;
 // further fifth but 8 pt text then comes out with 1.9 % character errors (README).
 constexpr int kFastDocumentDpi = 120;
 
-// Every 4th pixel of every 4th row is plenty to tell a dark background from a light one.
-constexpr int kDarkSampling = 4;
-
 // The image as 8 bpp grey without a colour map, or nothing when it cannot be converted.
 PixPtr GreyOf(Pix* pix) {
   if (pixGetDepth(pix) == 32) return PixPtr(pixConvertRGBToLuminance(pix));
@@ -274,12 +271,8 @@ TesseractLevelConfig ConfigFor(RecognitionLevel level) {
 
 bool MostlyDark(Pix* grey) {
   if (grey == nullptr || pixGetDepth(grey) != 8 || pixGetColormap(grey) != nullptr) return false;
-  const int factor = std::min({kDarkSampling, pixGetWidth(grey), pixGetHeight(grey)});
-  l_float32 median = 255;
-  if (pixGetRankValueMasked(grey, nullptr, 0, 0, factor, 0.5, &median, nullptr) != 0) {
-    return false;
-  }
-  return median < 128;
+  const std::optional<int> median = MedianGrey(grey);
+  return median && *median < 128;
 }
 
 double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
