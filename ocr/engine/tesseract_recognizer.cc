@@ -155,12 +155,11 @@ void RereadUnsureWords(tesseract::TessBaseAPI& api, Pix* image, int resolution, 
       if (word.confidence >= unsure) continue;
       // Room around the word for its strokes, not for its neighbours.
       const int wordHeight = word.box.bottom - word.box.top;
-      const int marginX = std::max(2, wordHeight / 4);
-      const int marginY = std::max(2, wordHeight / 4);
-      const int x0 = std::max(0, word.box.left - marginX);
-      const int y0 = std::max(0, word.box.top - marginY);
-      const int x1 = std::min(width, word.box.right + marginX);
-      const int y1 = std::min(height, word.box.bottom + marginY);
+      const int margin = std::max(2, wordHeight / 4);
+      const int x0 = std::max(0, word.box.left - margin);
+      const int y0 = std::max(0, word.box.top - margin);
+      const int x1 = std::min(width, word.box.right + margin);
+      const int y1 = std::min(height, word.box.bottom + margin);
       if (x1 <= x0 || y1 <= y0) continue;
       Box* box = boxCreate(x0, y0, x1 - x0, y1 - y0);
       PixPtr crop(pixClipRectangle(image, box, nullptr));
