@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -148,6 +149,10 @@ TEST_F(RunTest, PageLevelFailuresAreReportedWithThePageNumber) {
   EXPECT_TRUE(pdf_.renders.empty());  // refused before anything was rendered
 
   pdf_.pages = std::vector<ScriptedPdfPage>{{{0, 0, 0.1, 100}, 0}};  // under one pixel wide
+  EXPECT_FALSE(RunOn("scan.final.PDF"));
+  EXPECT_EQ(stderr_, "error: Could not create CGContext for PDF page 1\n");
+
+  pdf_.pages = std::vector<ScriptedPdfPage>{{{0, 0, std::nan(""), 100}, 0}};  // no size at all
   EXPECT_FALSE(RunOn("scan.final.PDF"));
   EXPECT_EQ(stderr_, "error: Could not create CGContext for PDF page 1\n");
 
