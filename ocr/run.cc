@@ -82,6 +82,18 @@ void ReportRenderFailure(PdfRenderFailure failure, int64_t pageNumber) {
              std::to_string(pageNumber));
 }
 
+// The sides of mediaBox's bitmap at dpi in whole pixels, in floating point: a hostile media
+// box can then neither overflow the size computation nor ask for gigabytes before it is
+// checked. NaN, zero or negative for a box without area.
+struct PdfBitmapSides {
+  double width;
+  double height;
+};
+PdfBitmapSides BitmapSidesAt(const engine::PdfBox& mediaBox, int dpi) {
+  const double scale = dpi / 72.0;
+  return {std::trunc(scale * mediaBox.width), std::trunc(scale * mediaBox.height)};
+}
+
 // What the pipeline's stages leave for one page, read by the driver once it has awaited it.
 struct PdfPageJob {
   int64_t number = 0;
@@ -130,11 +142,13 @@ bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
   // The first page's bitmap stands for the document's when sizing the pool.
   int64_t pageBytes = 0;
   if (std::unique_ptr<engine::PdfPage> first = document.Page(static_cast<int>(jobs[0].number))) {
-    const engine::PdfBox box = first->MediaBox();
-    const double scale = kPdfDpi / 72.0;
-    pageBytes = static_cast<int64_t>(
-        std::min(4 * std::trunc(scale * box.width) * std::trunc(scale * box.height),
-                 static_cast<double>(kMaxPdfBitmapBytes)));
+    const PdfBitmapSides sides = BitmapSidesAt(first->MediaBox(), kPdfDpi);
+    const double bytes = 4 * sides.width * sides.height;
+    // A box without area (its page fails to render) asks for nothing; NaN must not reach
+    // the conversion.
+    if (bytes > 0) {
+      pageBytes = static_cast<int64_t>(std::min(bytes, static_cast<double>(kMaxPdfBitmapBytes)));
+    }
   }
   const int workers =
       PageWorkers(engines.pagePipeline.MaxWorkers(), static_cast<int64_t>(jobs.size()), pageBytes);
@@ -241,11 +255,7 @@ std::optional<PageResult> RunPage(engine::Recognizer& recognizer, const engine::
 
 RenderedPdfPage MakeCgImageQFromPdfPage(engine::PdfDocument& document, const engine::PdfPage& page,
                                         const engine::PdfBox& mediaBox, int dpi) {
-  const double scale = dpi / 72.0;
-  const double width = std::trunc(scale * mediaBox.width);
-  const double height = std::trunc(scale * mediaBox.height);
-  // Checked in floating point before anything is allocated: a hostile media box must not
-  // overflow the size computation nor ask for gigabytes.
+  const auto [width, height] = BitmapSidesAt(mediaBox, dpi);
   if (!(width >= 1 && height >= 1) ||
       width * height * 4 > static_cast<double>(kMaxPdfBitmapBytes)) {
     return {nullptr, PdfRenderFailure::noContext};

@@ -10,11 +10,6 @@
 namespace ocr::engine {
 namespace {
 
-struct BoxaDeleter {
-  void operator()(Boxa* boxa) const { boxaDestroy(&boxa); }
-};
-using BoxaPtr = std::unique_ptr<Boxa, BoxaDeleter>;
-
 int Count(Pix* pix) {
   l_int32 count = 0;
   pixCountPixels(pix, &count, nullptr);
@@ -89,7 +84,7 @@ void RepaintFilledBoxes(Pix* image, const PageInk& ink, const std::vector<Filled
   const int wpl = pixGetWpl(image);
   l_uint32* data = pixGetData(image);
   for (const FilledBox& box : boxes) {
-    PixPtr mask(f > 1 ? pixExpandReplicate(box.mask.get(), f) : pixClone(box.mask.get()));
+    const PixPtr mask = AtImageScale(ink, box.mask.get());
     if (!mask) continue;
     const int x0 = box.x * f, y0 = box.y * f;
     const int x1 = std::min(imageWidth, x0 + pixGetWidth(mask.get()));

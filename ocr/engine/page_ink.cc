@@ -34,19 +34,25 @@ PixPtr GreyAtDetectionScale(Pix* image, int subsampling) {
 
 }  // namespace
 
+std::optional<int> MedianGrey(Pix* grey) {
+  const int factor = std::min({kMedianSampling, pixGetWidth(grey), pixGetHeight(grey)});
+  l_float32 median = 255;
+  if (pixGetRankValueMasked(grey, nullptr, 0, 0, factor, 0.5, &median, nullptr) != 0) {
+    return std::nullopt;
+  }
+  // Leptonica gives the middle of the rank's histogram bin: the level is its lower edge.
+  return std::clamp(static_cast<int>(median), 0, 255);
+}
+
 PageInk FindPageInk(Pix* image, int dpi) {
   PageInk ink;
   ink.subsampling = std::max(1, (dpi + kDetectionDpi / 2) / kDetectionDpi);
   ink.pxPerCssPx = dpi / 96.0 / ink.subsampling;
   PixPtr grey = GreyAtDetectionScale(image, ink.subsampling);
   if (!grey) return ink;
-  const int factor = std::min({kMedianSampling, pixGetWidth(grey.get()), pixGetHeight(grey.get())});
-  l_float32 median = 255;
-  if (pixGetRankValueMasked(grey.get(), nullptr, 0, 0, factor, 0.5, &median, nullptr) != 0) {
-    return ink;
-  }
-  // Leptonica gives the middle of the rank's histogram bin: the level is its lower edge.
-  ink.backgroundGrey = std::clamp(static_cast<int>(median), 0, 255);
+  const std::optional<int> median = MedianGrey(grey.get());
+  if (!median) return ink;
+  ink.backgroundGrey = *median;
   ink.backgroundRgb = static_cast<unsigned>(ink.backgroundGrey) * 0x01010100u;
   if (pixGetDepth(image) == 32) {
     l_float32 red = 0, green = 0, blue = 0;
@@ -70,18 +76,22 @@ PageInk FindPageInk(Pix* image, int dpi) {
   return ink;
 }
 
+PixPtr AtImageScale(const PageInk& ink, Pix* mask) {
+  const int f = ink.subsampling;
+  return PixPtr(f > 1 ? pixExpandReplicate(mask, f) : pixClone(mask));
+}
+
 int TypicalLetterHeight(const PageInk& ink) {
   if (!ink.mask) return 0;
-  Boxa* raw = pixConnCompBB(ink.mask.get(), 8);
-  if (raw == nullptr) return 0;
+  const BoxaPtr components(pixConnCompBB(ink.mask.get(), 8));
+  if (!components) return 0;
   std::vector<int> heights;
-  for (int i = 0; i < boxaGetCount(raw); ++i) {
+  for (int i = 0; i < boxaGetCount(components.get()); ++i) {
     l_int32 x = 0, y = 0, w = 0, h = 0;
-    boxaGetBoxGeometry(raw, i, &x, &y, &w, &h);
+    boxaGetBoxGeometry(components.get(), i, &x, &y, &w, &h);
     // Letters: neither specks nor rules, pictures or words run together.
     if (h >= 3 && h <= 60 && w <= 3 * h) heights.push_back(h);
   }
-  boxaDestroy(&raw);
   if (heights.empty()) return 0;
   std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
   return heights[heights.size() / 2] * ink.subsampling;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "engine/pix_bitmap.h"
 
 struct Pix;
@@ -22,9 +24,17 @@ struct PageInk {
 // Ink differs from the median grey of the image by more than this, towards the other end.
 inline constexpr int kInkContrast = 64;
 
+// The median level of grey (8 bpp without a colour map), from every 4th pixel of every 4th
+// row; nothing when Leptonica cannot tell.
+std::optional<int> MedianGrey(Pix* grey);
+
 // The ink of an image (any depth Leptonica reads) whose resolution is dpi. The mask has
 // nothing set when the image is uniform, and is null only when Leptonica cannot convert it.
 PageInk FindPageInk(Pix* image, int dpi);
+
+// mask (1 bpp, at the ink's scale) at the image's scale: each pixel repeated subsampling
+// times in each direction. Null when Leptonica cannot make it.
+PixPtr AtImageScale(const PageInk& ink, Pix* mask);
 
 // The height in image pixels of a typical letter of the page: the median height of the
 // ink's letter-sized components, which lower-case letters dominate (about the x-height).

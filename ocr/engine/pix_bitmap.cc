@@ -8,6 +8,10 @@ void PixDeleter::operator()(Pix* pix) const {
   pixDestroy(&pix);
 }
 
+void BoxaDeleter::operator()(Boxa* boxa) const {
+  boxaDestroy(&boxa);
+}
+
 PixBitmap::PixBitmap(Pix* pix) : pix_(pix) {}
 
 int PixBitmap::Width() const {

@@ -4,6 +4,7 @@
 
 #include "engine/bitmap.h"
 
+struct Boxa;
 struct Pix;
 
 namespace ocr::engine {
@@ -14,6 +15,12 @@ struct PixDeleter {
   void operator()(Pix* pix) const;
 };
 using PixPtr = std::unique_ptr<Pix, PixDeleter>;
+
+// Owns the Boxa Leptonica hands out (connected components' boxes).
+struct BoxaDeleter {
+  void operator()(Boxa* boxa) const;
+};
+using BoxaPtr = std::unique_ptr<Boxa, BoxaDeleter>;
 
 // A Leptonica image as a page bitmap. Owns the Pix.
 class PixBitmap final : public Bitmap {

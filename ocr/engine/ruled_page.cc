@@ -17,23 +17,10 @@ PixPtr ClearableCopySource(Pix* image, Pix** source) {
   return converted;
 }
 
-}  // namespace
-
-PixPtr ClearRulesAndBoxes(Pix* image, int dpi, RuledPageCounts* counts, const RuleLimits& rules,
-                          const BoxLimits& boxes) {
-  if (image == nullptr || dpi <= 0) return nullptr;
-  Pix* source = nullptr;
-  const PixPtr converted = ClearableCopySource(image, &source);
-  if (source == nullptr) return nullptr;
-  return ClearRulesAndBoxes(source, dpi, FindPageInk(source, dpi), counts, rules, boxes);
-}
-
-PixPtr ClearRulesAndBoxes(Pix* image, int dpi, const PageInk& ink, RuledPageCounts* counts,
-                          const RuleLimits& rules, const BoxLimits& boxes) {
-  if (image == nullptr || dpi <= 0 || !ink.mask) return nullptr;
-  Pix* source = nullptr;
-  const PixPtr converted = ClearableCopySource(image, &source);
-  if (source == nullptr) return nullptr;
+// Clears source (8 or 32 bpp without a colour map), ink being its ink: converted once.
+PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageCounts* counts,
+                   const RuleLimits& rules, const BoxLimits& boxes) {
+  if (!ink.mask) return nullptr;
   const std::vector<FilledBox> filled = FindFilledBoxes(ink, boxes);
   const RulingLines lines = FindRulingLines(ink, rules);
   const bool anyLines = !lines.Empty();
@@ -45,6 +32,27 @@ PixPtr ClearRulesAndBoxes(Pix* image, int dpi, const PageInk& ink, RuledPageCoun
   if (anyLines) EraseRulingLines(cleared.get(), ink, lines, rules);
   RepaintFilledBoxes(cleared.get(), ink, filled);
   return cleared;
+}
+
+}  // namespace
+
+PixPtr ClearRulesAndBoxes(Pix* image, int dpi, RuledPageCounts* counts, const RuleLimits& rules,
+                          const BoxLimits& boxes) {
+  if (image == nullptr || dpi <= 0) return nullptr;
+  Pix* source = nullptr;
+  const PixPtr converted = ClearableCopySource(image, &source);
+  if (source == nullptr) return nullptr;
+  return ClearSource(source, FindPageInk(source, dpi), counts, rules, boxes);
+}
+
+PixPtr ClearRulesAndBoxes(Pix* image, const PageInk& ink, RuledPageCounts* counts,
+                          const RuleLimits& rules, const BoxLimits& boxes) {
+  // The ink's scale is positive exactly when the resolution it was found at is.
+  if (image == nullptr || ink.pxPerCssPx <= 0) return nullptr;
+  Pix* source = nullptr;
+  const PixPtr converted = ClearableCopySource(image, &source);
+  if (source == nullptr) return nullptr;
+  return ClearSource(source, ink, counts, rules, boxes);
 }
 
 }  // namespace ocr::engine

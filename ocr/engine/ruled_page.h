@@ -22,9 +22,9 @@ struct RuledPageCounts {
 // are. The copy has the image's size, so boxes found on it need no conversion.
 PixPtr ClearRulesAndBoxes(Pix* image, int dpi, RuledPageCounts* counts = nullptr,
                           const RuleLimits& rules = {}, const BoxLimits& boxes = {});
-// The same, with the image's ink already found (FindPageInk of image at dpi).
-PixPtr ClearRulesAndBoxes(Pix* image, int dpi, const PageInk& ink,
-                          RuledPageCounts* counts = nullptr, const RuleLimits& rules = {},
-                          const BoxLimits& boxes = {});
+// The same, with the image's ink already found (FindPageInk of image at its resolution),
+// which carries the resolution.
+PixPtr ClearRulesAndBoxes(Pix* image, const PageInk& ink, RuledPageCounts* counts = nullptr,
+                          const RuleLimits& rules = {}, const BoxLimits& boxes = {});
 
 }  // namespace ocr::engine

@@ -10,12 +10,6 @@
 namespace ocr::engine {
 namespace {
 
-// Boxa and Box owners, for the few places Leptonica hands them out.
-struct BoxaDeleter {
-  void operator()(Boxa* boxa) const { boxaDestroy(&boxa); }
-};
-using BoxaPtr = std::unique_ptr<Boxa, BoxaDeleter>;
-
 int Px(double cssPx, double pxPerCssPx) {
   return std::max(1, static_cast<int>(std::lround(cssPx * pxPerCssPx)));
 }
@@ -207,13 +201,10 @@ void EraseRulingLines(Pix* image, const PageInk& ink, const RulingLines& lines,
                       const RuleLimits& limits) {
   const int depth = pixGetDepth(image);
   if ((depth != 8 && depth != 32) || !lines.horizontal || !lines.vertical) return;
-  const int f = ink.subsampling;
-  // Back to the image's scale, one pixel wider across the line for anti-aliased edges.
-  PixPtr horizontal(f > 1 ? pixExpandReplicate(lines.horizontal.get(), f)
-                          : pixClone(lines.horizontal.get()));
-  PixPtr vertical(f > 1 ? pixExpandReplicate(lines.vertical.get(), f)
-                        : pixClone(lines.vertical.get()));
-  PixPtr inkPixels(f > 1 ? pixExpandReplicate(ink.mask.get(), f) : pixClone(ink.mask.get()));
+  // Back to the image's scale.
+  PixPtr horizontal = AtImageScale(ink, lines.horizontal.get());
+  PixPtr vertical = AtImageScale(ink, lines.vertical.get());
+  const PixPtr inkPixels = AtImageScale(ink, ink.mask.get());
   if (!horizontal || !vertical || !inkPixels) return;
   // A pixel wider across the line for its anti-aliased edges, but not into ink: a letter
   // that touches a rule keeps its strokes.
@@ -230,7 +221,7 @@ void EraseRulingLines(Pix* image, const PageInk& ink, const RulingLines& lines,
 
   const int width = std::min(pixGetWidth(image), pixGetWidth(any.get()));
   const int height = std::min(pixGetHeight(image), pixGetHeight(any.get()));
-  const int reach = Px(limits.maxThickness, ink.pxPerCssPx * f) + 3;
+  const int reach = Px(limits.maxThickness, ink.pxPerCssPx * ink.subsampling) + 3;
   const int maskWpl = pixGetWpl(any.get());
   const int imageWpl = pixGetWpl(image);
   const l_uint32* anyData = pixGetData(any.get());

@@ -155,12 +155,11 @@ void RereadUnsureWords(tesseract::TessBaseAPI& api, Pix* image, int resolution, 
       if (word.confidence >= unsure) continue;
       // Room around the word for its strokes, not for its neighbours.
       const int wordHeight = word.box.bottom - word.box.top;
-      const int marginX = std::max(2, wordHeight / 4);
-      const int marginY = std::max(2, wordHeight / 4);
-      const int x0 = std::max(0, word.box.left - marginX);
-      const int y0 = std::max(0, word.box.top - marginY);
-      const int x1 = std::min(width, word.box.right + marginX);
-      const int y1 = std::min(height, word.box.bottom + marginY);
+      const int margin = std::max(2, wordHeight / 4);
+      const int x0 = std::max(0, word.box.left - margin);
+      const int y0 = std::max(0, word.box.top - margin);
+      const int x1 = std::min(width, word.box.right + margin);
+      const int y1 = std::min(height, word.box.bottom + margin);
       if (x1 <= x0 || y1 <= y0) continue;
       Box* box = boxCreate(x0, y0, x1 - x0, y1 - y0);
       PixPtr crop(pixClipRectangle(image, box, nullptr));
@@ -192,9 +191,6 @@ constexpr float kUnsureConfidence = 90;
 // Measured: 120 DPI halves a Letter page's time without losing 8 pt text; 100 DPI saves a
 // further fifth but 8 pt text then comes out with 1.9 % character errors (README).
 constexpr int kFastDocumentDpi = 120;
-
-// Every 4th pixel of every 4th row is plenty to tell a dark background from a light one.
-constexpr int kDarkSampling = 4;
 
 // The image as 8 bpp grey without a colour map, or nothing when it cannot be converted.
 PixPtr GreyOf(Pix* pix) {
@@ -274,12 +270,8 @@ TesseractLevelConfig ConfigFor(RecognitionLevel level) {
 
 bool MostlyDark(Pix* grey) {
   if (grey == nullptr || pixGetDepth(grey) != 8 || pixGetColormap(grey) != nullptr) return false;
-  const int factor = std::min({kDarkSampling, pixGetWidth(grey), pixGetHeight(grey)});
-  l_float32 median = 255;
-  if (pixGetRankValueMasked(grey, nullptr, 0, 0, factor, 0.5, &median, nullptr) != 0) {
-    return false;
-  }
-  return median < 128;
+  const std::optional<int> median = MedianGrey(grey);
+  return median && *median < 128;
 }
 
 double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
@@ -363,7 +355,7 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
       scale = 1.0;
       rereadUnsure = true;
     }
-    cleared = ClearRulesAndBoxes(input, resolution, ink);
+    cleared = ClearRulesAndBoxes(input, ink);
     if (cleared) input = cleared.get();
   }
   PixPtr scaled;

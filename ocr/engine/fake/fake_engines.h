@@ -73,6 +73,13 @@ class ScriptedText final : public RecognizedText {
   mutable std::vector<std::pair<size_t, size_t>> asked_;
 };
 
+// An outcome of a single recognised line reading `text`, every range of it in one box.
+inline RequestOutcome OneLine(const std::string& text) {
+  auto line = std::make_shared<ScriptedText>(text);
+  line->WithDefaultBox(NormalizedRect{0.1, 0.8, 0.2, 0.05});
+  return RequestOutcome{std::vector<TextObservation>{{{line}}}, std::nullopt};
+}
+
 // Serves one scripted outcome per call, in order; records every request.
 class FakeRecognizer final : public Recognizer {
  public:

@@ -15,17 +15,8 @@ namespace ocr {
 namespace {
 
 namespace fs = std::filesystem;
-using engine::NormalizedRect;
 using engine::RecognitionLevel;
-using engine::RequestOutcome;
-using engine::TextObservation;
 using namespace engine::fake;
-
-RequestOutcome OneLine(const std::string& text) {
-  auto line = std::make_shared<ScriptedText>(text);
-  line->WithDefaultBox(NormalizedRect{0.1, 0.8, 0.2, 0.05});
-  return RequestOutcome{std::vector<TextObservation>{{{line}}}, std::nullopt};
-}
 
 // What a caller of one run sees.
 struct Seen {

@@ -206,6 +206,24 @@ TEST(RuledPageTest, GreyAndOneBitImagesAreClearedToo) {
   EXPECT_EQ(At(cleared.get(), 100, 20), 0xffu);
 }
 
+TEST(RuledPageTest, InkFoundBeforehandClearsTheSameWay) {
+  PixPtr colour = Table(kWhite, kInk, 1);
+  PixPtr grey(pixConvertRGBToLuminance(colour.get()));
+  PixPtr binary(pixThresholdToBinary(grey.get(), 128));
+  for (Pix* image : {colour.get(), grey.get(), binary.get()}) {
+    const int depth = pixGetDepth(image);
+    PixPtr direct = ClearRulesAndBoxes(image, 96);
+    PixPtr withInk = ClearRulesAndBoxes(image, FindPageInk(image, 96));
+    ASSERT_TRUE(direct) << depth;
+    ASSERT_TRUE(withInk) << depth;
+    l_int32 same = 0;
+    pixEqual(direct.get(), withInk.get(), &same);
+    EXPECT_TRUE(same) << depth;
+  }
+  // Ink found at no resolution clears nothing.
+  EXPECT_FALSE(ClearRulesAndBoxes(grey.get(), FindPageInk(grey.get(), 0)));
+}
+
 TEST(RuledPageTest, ATypicalLetterIsTheMedianLetterHeight) {
   PixPtr page = Page(600, 100, kWhite);
   Letters(page.get(), 10, 10, 20, 7, kInk, kWhite);  // most letters: 7 px

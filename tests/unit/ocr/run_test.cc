@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -15,17 +16,10 @@ namespace ocr {
 namespace {
 
 namespace fs = std::filesystem;
-using engine::NormalizedRect;
 using engine::RecognitionLevel;
 using engine::RequestOutcome;
 using engine::TextObservation;
 using namespace engine::fake;
-
-RequestOutcome OneLine(const std::string& text) {
-  auto line = std::make_shared<ScriptedText>(text);
-  line->WithDefaultBox(NormalizedRect{0.1, 0.8, 0.2, 0.05});
-  return RequestOutcome{std::vector<TextObservation>{{{line}}}, std::nullopt};
-}
 
 class RunTest : public testing::Test {
  protected:
@@ -155,6 +149,10 @@ TEST_F(RunTest, PageLevelFailuresAreReportedWithThePageNumber) {
   EXPECT_TRUE(pdf_.renders.empty());  // refused before anything was rendered
 
   pdf_.pages = std::vector<ScriptedPdfPage>{{{0, 0, 0.1, 100}, 0}};  // under one pixel wide
+  EXPECT_FALSE(RunOn("scan.final.PDF"));
+  EXPECT_EQ(stderr_, "error: Could not create CGContext for PDF page 1\n");
+
+  pdf_.pages = std::vector<ScriptedPdfPage>{{{0, 0, std::nan(""), 100}, 0}};  // no size at all
   EXPECT_FALSE(RunOn("scan.final.PDF"));
   EXPECT_EQ(stderr_, "error: Could not create CGContext for PDF page 1\n");
 
