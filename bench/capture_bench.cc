@@ -3,10 +3,9 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include "actions/displays.h"
+#include "actions/windows.h"
 #include "desktop/x11/x11_desktop.h"
-#include "impl/displays.h"
-#include "impl/windows.h"
-#include "morel_xy_host.h"
 #include "test_window.h"
 #include "xvfb_server.h"
 
@@ -26,24 +25,25 @@ void BM_CaptureActiveWindow1920x1080(benchmark::State& state) {
   options.height = 1080;
   options.background = 0x336699;
   morel_test::TestWindow window(server.display(), options);
-  std::unique_ptr<morel_xy::Desktop> desktop = morel_xy::OpenX11Desktop();
+  std::unique_ptr<morel_xy::Desktop> desktop = morel_xy::OpenDesktop(morel_xy::x11::X11_BACKEND);
   if (!window.ok() || !desktop) {
     state.SkipWithError("no window or desktop");
     return;
   }
-  const morel_xy::DisplayInfo display = *morel_xy::MorelXYHost(*desktop).FindPrimaryDisplay();
-  const uint32_t displayNumber = desktop->ListDisplays().at(0).number;
+  const morel_xy::DesktopDisplay display = desktop->ListDisplays().at(0);
+  const uint32_t displayNumber = display.number;
+  const morel_xy::ProcessTable& processes = morel_xy::ProcessTable::System();
   const int part = static_cast<int>(state.range(0));
   for (auto _ : state) {
     if (part == 0) {
       // Everything "find_rectangle" does before searching.
-      morel_xy::Bitmap bitmap;
-      if (!morel_xy::impl::CaptureActiveWindow(*desktop, display, bitmap) || bitmap.width != 1920 ||
-          bitmap.height != 1080) {
+      const std::optional<morel_xy::WindowCapture> capture =
+          morel_xy::CaptureActiveWindow(*desktop, processes, display);
+      if (!capture || capture->bitmap.width != 1920 || capture->bitmap.height != 1080) {
         state.SkipWithError("capture failed");
         break;
       }
-      benchmark::DoNotOptimize(bitmap.pixels.data());
+      benchmark::DoNotOptimize(capture->bitmap.pixels.data());
     } else if (part == 1) {
       // The pixels alone.
       auto image =
@@ -51,8 +51,7 @@ void BM_CaptureActiveWindow1920x1080(benchmark::State& state) {
       benchmark::DoNotOptimize(image);
     } else {
       // The window lookup alone.
-      morel_xy::impl::detail::WindowInfo info;
-      benchmark::DoNotOptimize(morel_xy::impl::detail::GetActiveBrowserWindow(*desktop, info));
+      benchmark::DoNotOptimize(morel_xy::detail::GetActiveBrowserWindow(*desktop, processes));
     }
   }
 }

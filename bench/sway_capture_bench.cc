@@ -53,10 +53,10 @@ int main(int argc, char** argv) {
     XMapWindow(x, window);
     XSync(x, False);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    desktop = morel_xy::OpenX11Desktop();
+    desktop = morel_xy::OpenDesktop(morel_xy::x11::X11_BACKEND);
   } else {
     std::string why;
-    desktop = morel_xy::OpenWlrootsDesktop(&why);
+    desktop = morel_xy::OpenDesktop(morel_xy::wlroots::WLROOTS_BACKEND, &why);
     if (!desktop) std::fprintf(stderr, "%s\n", why.c_str());
   }
   if (!desktop) return 1;

@@ -1,7 +1,6 @@
 # Wayland: the client library, xkbcommon, and the protocol descriptions wayland-scanner turns
 # into code at build time.
 find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
-find_package(Threads REQUIRED)
 pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
 pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
 pkg_check_modules(ICU_UC REQUIRED IMPORTED_TARGET icu-uc)
@@ -9,16 +8,6 @@ pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
 if(NOT WAYLAND_PROTOCOLS_DIR)
   message(FATAL_ERROR "wayland-protocols is missing (scripts/install-deps installs it)")
 endif()
-# The wlroots protocols: Debian ships their descriptions only inside the Rust bindings' source
-# package (librust-wayland-protocols-dev), as plain XML.
-file(GLOB _morel_wlr_dirs /usr/share/cargo/registry/wayland-protocols-*/wlr-protocols/unstable)
-find_path(WLR_PROTOCOLS_DIR wlr-virtual-pointer-unstable-v1.xml PATHS ${_morel_wlr_dirs}
-          NO_DEFAULT_PATH)
-if(NOT WLR_PROTOCOLS_DIR)
-  message(FATAL_ERROR "the wlroots protocol descriptions are missing "
-                      "(librust-wayland-protocols-dev; scripts/install-deps installs it)")
-endif()
-
 # A static library of the client code for the given protocol descriptions; its headers are
 # included as "<name>-client-protocol.h".
 function(morel_wayland_protocols target)

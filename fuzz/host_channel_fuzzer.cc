@@ -15,22 +15,20 @@
 
 #include "desktop/fake/fake_desktop.h"
 #include "fuzz_check.h"
+#include "host/run_morel_xy_host.h"
 #include "native_messaging/json_document_builder.h"
 #include "native_messaging/native_messaging_host.h"
-#include "run_morel_xy_host.h"
 
 namespace {
 
 morel_xy::FakeDesktop MakeDesktop() {
   morel_xy::FakeDesktop desktop;
-  desktop.applicationPids = {{morel_xy::Browser::Chrome, 42}, {morel_xy::Browser::Firefox, 43}};
   desktop.windows = std::vector<morel_xy::TopLevelWindow>{
-      {42, "Test page", true, morel_xy::PointRect{8, 6, 40, 30}},
-      {43, "Other", true, morel_xy::PointRect{0, 0, 64, 48}},
+      {42, "chromium", "Test page", true, morel_xy::PointRect{8, 6, 40, 30}},
+      {43, "firefox", "Other", true, morel_xy::PointRect{0, 0, 64, 48}},
   };
   desktop.displays = {
       morel_xy::DesktopDisplay{1, "fake", true, 1.0, {0, 0, 64, 48}, {0, 0, 64, 44}}};
-  desktop.scaleFactor = 1.0;
 
   // A white display with a filled red block and a one-pixel blue outline.
   morel_xy::CapturedImage image;
@@ -38,6 +36,7 @@ morel_xy::FakeDesktop MakeDesktop() {
   image.height = 48;
   image.bytesPerRow = 64 * 4;
   image.bgrx.assign(image.bytesPerRow * 48, 0xFF);
+  image.area = morel_xy::PixelRect{0, 0, 64, 48};
   auto paint = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b) {
     uint8_t* p = &image.bgrx[static_cast<size_t>(y) * image.bytesPerRow + x * 4];
     p[0] = b;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "exact_rect_finder.h"
+#include "actions/exact_rect_finder.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 #include "reference_rect_finder.h"

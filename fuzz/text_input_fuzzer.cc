@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/text.h"
 #include "desktop/fake/fake_desktop.h"
 #include "fuzz_check.h"
-#include "text_input.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "records.h"
+#include "records/bitmap.h"
+#include "records/rect.h"
 
 namespace morel_test {
 

@@ -6,12 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "desktop/termination_guard.h"
 #include "desktop/wlroots/open_wlroots_desktop.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
+  // As the host does: the signals are watched before any thread starts.
+  morel_xy::WatchTerminationSignals();
   std::string why;
-  std::unique_ptr<morel_xy::Desktop> desktop = morel_xy::OpenWlrootsDesktop(&why);
+  std::unique_ptr<morel_xy::Desktop> desktop =
+      morel_xy::OpenDesktop(morel_xy::wlroots::WLROOTS_BACKEND, &why);
   if (!desktop) {
     std::fprintf(stderr, "%s\n", why.c_str());
     return 3;

@@ -11,8 +11,10 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "actions/displays.h"
+#include "actions/windows.h"
 #include "desktop/wlroots/open_wlroots_desktop.h"
-#include "desktop/wlroots/sway_ipc.h"
+#include "desktop/wlroots/sway/sway_ipc.h"
 #include "wayland_test_client.h"
 
 namespace morel_xy {
@@ -34,9 +36,16 @@ class SwayDesktopTest : public ::testing::Test {
         << "run through tests/wayland/run_sway_tests.py, which starts sway";
     ipc = std::make_unique<wlroots::SwayIpc>(socket);
     std::string why;
-    desktop = OpenWlrootsDesktop(&why);
+    desktop = OpenDesktop(wlroots::WLROOTS_BACKEND, &why);
     ASSERT_NE(desktop, nullptr) << why;
   }
+
+  // What the host makes of the desktop's windows and displays.
+  int32_t ApplicationPid(Browser browser) {
+    const auto windows = desktop->ListOnScreenWindows();
+    return windows ? detail::GetApplicationPid(*windows, browser, ProcessTable::System()) : -1;
+  }
+  double Scale() { return GetScreenBackingScaleFactor(*desktop, ProcessTable::System()); }
 
   json Ipc(uint32_t type, const std::string& payload = "") {
     const std::optional<std::string> answer = ipc->Request(type, payload);
@@ -181,8 +190,8 @@ TEST_F(SwayDesktopTest, TheBrowserWindowIsFoundByItsAppIdAndProcess) {
   WaylandTestClient other("morel-other-test");
   WaylandTestClient browser("chromium-morel-test");
   ASSERT_TRUE(other.ready() && browser.ready());
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Chrome), browser.pid());
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Firefox), -1);
+  EXPECT_EQ(ApplicationPid(Browser::Chrome), browser.pid());
+  EXPECT_EQ(ApplicationPid(Browser::Firefox), -1);
   const std::optional<PointRect> rect = ViewRect(browser.pid());
   ASSERT_TRUE(rect);
   const std::optional<std::vector<TopLevelWindow>> windows = desktop->ListOnScreenWindows();
@@ -198,7 +207,7 @@ TEST_F(SwayDesktopTest, TheBrowserWindowIsFoundByItsAppIdAndProcess) {
            rect->y < d.frame.y + d.frame.height;
   });
   ASSERT_NE(on, displays.end());
-  EXPECT_DOUBLE_EQ(desktop->ScaleFactor(), on->scale);
+  EXPECT_DOUBLE_EQ(Scale(), on->scale);
 }
 
 TEST_F(SwayDesktopTest, CapturesHoldTheClientsPixels) {
@@ -294,7 +303,7 @@ TEST_F(SwayDesktopTest, TwoOutputsPointerAndCaptureOnTheSecond) {
   const std::optional<PointRect> rect = ViewRect(client.pid());
   ASSERT_TRUE(rect);
   ASSERT_GE(rect->x, second.frame.x);
-  EXPECT_DOUBLE_EQ(desktop->ScaleFactor(), second.scale);
+  EXPECT_DOUBLE_EQ(Scale(), second.scale);
 
   // Focusing the output put the pointer in its middle, over the window already.
   client.Drain(100ms);
@@ -332,9 +341,9 @@ TEST_F(SwayDesktopTest, ALostCompositorFailsEveryMethodPromptly) {
   EXPECT_FALSE(desktop->PressKey(keysym::kReturn, true));
   EXPECT_FALSE(desktop->TypeCharacter(U'ж', "x"));
   EXPECT_FALSE(desktop->TypeCharacter(U'😀', ""));
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Chrome), -1);
+  EXPECT_EQ(ApplicationPid(Browser::Chrome), -1);
   EXPECT_EQ(desktop->ListOnScreenWindows(), std::nullopt);
-  EXPECT_EQ(desktop->ScaleFactor(), 0.0);
+  EXPECT_EQ(Scale(), 0.0);
   EXPECT_EQ(desktop->CaptureDisplayArea(1, PixelRect{0, 0, 10, 10}), std::nullopt);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
   desktop.reset();

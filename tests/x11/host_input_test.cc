@@ -136,6 +136,14 @@ TEST_F(HostInputTest, MouseAndWheelRequestsLandInPixelsOfTheDesktopScale) {
   EXPECT_EQ(morel_test::QueryPointer(observer).x, 100);
 }
 
+TEST_F(HostInputTest, HugeWheelDeltaIsCappedInsteadOfHangingTheHost) {
+  ASSERT_EQ(Call("send_mouse_wheel_event", {{"deltaX", INT32_MIN}, {"deltaY", 0}, {"deltaZ", 0}}),
+            json(true));
+  size_t presses = 0;
+  for (const std::string& line : client->Drain(1000ms)) presses += line.rfind("press 5", 0) == 0;
+  EXPECT_EQ(presses, 1000u);
+}
+
 TEST_F(HostInputTest, EndOfInputReleasesAHeldButtonAndRestoresTheKeymap) {
   ASSERT_EQ(Call("send_mouse_event", {{"type", 1}, {"button", 0}, {"x", 5}, {"y", 5}}), json(true));
   ASSERT_EQ(Call("send_text", {{"text", "\u4e2d\u00e9\U0001F600"}}), json(true));

@@ -44,17 +44,15 @@ struct PixelRect {
 
 enum class PointerButton : uint8_t { Left, Middle, Right };
 
-// The browsers whose windows the host looks for. Chromium and Google Chrome (every channel)
-// are one browser to the host: they run the same extensions.
-enum class Browser : uint8_t { Chrome, Firefox };
-
 // One top-level window as the user sees it: mapped, not minimised, not part of the desktop
 // itself (backgrounds, docks and panels are never listed).
 struct TopLevelWindow {
-  int32_t pid = 0;      // the owning process; 0 when the window system does not know it
-  std::string title;    // UTF-8; empty when the window has none
-  bool normal = false;  // a normal or dialog window, as opposed to menus, tooltips, utilities
-  PointRect frame;      // the outer frame, decorations included
+  int32_t pid = 0;            // the owning process; 0 when the window system does not know it
+  std::string applicationId;  // X11: the WM_CLASS class (its instance when it has no class);
+                              // Wayland: the app id. Empty when the window has none.
+  std::string title;          // UTF-8; empty when the window has none
+  bool normal = false;        // a normal or dialog window, as opposed to menus, utilities
+  PointRect frame;            // the outer frame, decorations included
 
   bool operator==(const TopLevelWindow&) const = default;
 };
@@ -73,37 +71,40 @@ struct DesktopDisplay {
 
 // Pixels of a capture: 4 bytes per pixel in the order B, G, R, unused (the 32-bit layout
 // X11 and Wayland use on little-endian machines), rows from the top, `bytesPerRow` apart.
+// `area` is the part of the display they show, in device pixels from the display's top-left
+// corner: the area asked for, clipped to the display.
 struct CapturedImage {
   int32_t width = 0;
   int32_t height = 0;
   size_t bytesPerRow = 0;
   std::vector<uint8_t> bgrx;
+  PixelRect area;
 };
 
 // What the host needs of a window system: synthetic pointer and keyboard input, the windows,
-// the displays and captures of them. One implementation per window system, one that refuses
-// everything, and a fake for tests.
+// the displays and captures of them. One implementation per window system (one folder each
+// beside this file), one that refuses everything, and a fake for tests. Which window belongs to
+// which browser, and everything else the host decides, is decided above this interface.
 //
 // Thread-safety: every method is called from the host's single request thread. Methods report
 // failure as stated and never throw; an implementation that loses its window-system connection
 // keeps answering with failures.
 class Desktop {
  public:
+  // The most lines Scroll is asked to turn an axis by, in either direction.
+  static constexpr int32_t kMaxWheelLines = 1000;
+
   virtual ~Desktop() = default;
 
   // --- Input ---
-
-  // Applies the window system's settings for mixing synthetic with the user's own input.
-  // Called once, before the first request.
-  virtual void ConfigureSyntheticInput() = 0;
 
   // Moves the pointer to `at`. False when the event could not be posted.
   virtual bool MovePointer(Point at) = 0;
   // Presses (`down`) or releases `button` with the pointer at `at`, moving it there first if it
   // is elsewhere. The window system counts double clicks itself. False on failure.
   virtual bool PressButton(PointerButton button, bool down, Point at) = 0;
-  // Turns the wheel by whole lines at the pointer: positive `vertical` scrolls up, positive
-  // `horizontal` scrolls left. An implementation may cap very large values. False on failure.
+  // Turns the wheel by whole lines (at most kMaxWheelLines either way) at the pointer: positive
+  // `vertical` scrolls up, positive `horizontal` scrolls left. False on failure.
   virtual bool Scroll(int32_t vertical, int32_t horizontal) = 0;
 
   // Presses or releases the key that produces `keysym`, wherever the current layout has it
@@ -123,23 +124,17 @@ class Desktop {
 
   // --- Windows ---
 
-  // The process of the first-started running instance of `browser` that shows a window, or
-  // -1 when none does. Which windows belong to which browser is told by the shared table of
-  // browser_identity.h.
-  virtual int32_t GetApplicationPid(Browser browser) = 0;
-  // The top-level windows, front to back. nullopt when the window system refuses the list.
+  // The top-level windows, front to back (where the window system keeps no stacking order,
+  // the most recently focused first). nullopt when the window system refuses the list.
   virtual std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows() = 0;
 
   // --- Displays ---
 
   // The displays in the window system's order; empty when there are none.
   virtual std::vector<DesktopDisplay> ListDisplays() = 0;
-  // Device pixels per point where the browser is shown (the main display's when that is not
-  // known); 0.0 when there is no display.
-  virtual double ScaleFactor() = 0;
   // Captures `area` (device pixels relative to the display's top-left corner) of a display's
-  // current contents, clipped to the display. nullopt when the display is unknown, nothing of
-  // the area lies on it, or the capture fails.
+  // current contents, clipped to the display; the image's `area` says what was kept. nullopt
+  // when the display is unknown, nothing of the area lies on it, or the capture fails.
   virtual std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber,
                                                           const PixelRect& area) = 0;
 };

@@ -9,17 +9,14 @@ namespace morel_xy {
 // Sleeping still works, so the host's pacing is unchanged.
 class RefusingDesktop final : public Desktop {
  public:
-  void ConfigureSyntheticInput() override {}
   bool MovePointer(Point) override { return false; }
   bool PressButton(PointerButton, bool, Point) override { return false; }
   bool Scroll(int32_t, int32_t) override { return false; }
   bool PressKey(Keysym, bool) override { return false; }
   bool TypeCharacter(char32_t, std::string_view) override { return false; }
   void Sleep(std::chrono::nanoseconds duration) override;
-  int32_t GetApplicationPid(Browser) override { return -1; }
   std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows() override { return std::nullopt; }
   std::vector<DesktopDisplay> ListDisplays() override { return {}; }
-  double ScaleFactor() override { return 0.0; }
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t, const PixelRect&) override {
     return std::nullopt;
   }

@@ -6,9 +6,9 @@
 #include <chrono>
 #include <thread>
 
-#include "impl/displays.h"
-#include "impl/windows.h"
-#include "morel_xy_host.h"
+#include "actions/displays.h"
+#include "actions/windows.h"
+#include "host/morel_xy_host.h"
 #include "x11_test_fixture.h"
 
 namespace morel_test {
@@ -18,17 +18,21 @@ using morel_xy::Bitmap;
 using morel_xy::Color;
 using morel_xy::DisplayInfo;
 using morel_xy::Rect;
-namespace impl = morel_xy::impl;
+namespace detail = morel_xy::detail;
 
 // The host's operations on the desktop under test.
 class X11ScreenTest : public X11DesktopTest {
  protected:
-  std::optional<impl::detail::WindowInfo> ActiveWindow() {
-    impl::detail::WindowInfo info;
-    if (!impl::detail::GetActiveBrowserWindow(*desktop_, info)) return std::nullopt;
-    return info;
+  const morel_xy::ProcessTable& processes_ = morel_xy::ProcessTable::System();
+
+  std::optional<detail::WindowInfo> ActiveWindow() {
+    return detail::GetActiveBrowserWindow(*desktop_, processes_);
   }
-  std::vector<DisplayInfo> DisplayList() { return impl::GetDisplayList(*desktop_); }
+  int32_t ApplicationPid(morel_xy::Browser browser) {
+    const auto windows = desktop_->ListOnScreenWindows();
+    return windows ? detail::GetApplicationPid(*windows, browser, processes_) : -1;
+  }
+  std::vector<DisplayInfo> DisplayList() { return morel_xy::GetDisplayList(*desktop_); }
   std::optional<DisplayInfo> DisplayNamed(const std::string& name) {
     for (const DisplayInfo& d : DisplayList()) {
       if (d.name == name) return d;
@@ -38,11 +42,21 @@ class X11ScreenTest : public X11DesktopTest {
   std::optional<DisplayInfo> Primary() {
     return morel_xy::MorelXYHost(*desktop_).FindPrimaryDisplay();
   }
-  bool OuterRect(Rect& rect) { return impl::GetActiveBrowserOuterRect(*desktop_, rect); }
-  bool Capture(const DisplayInfo& display, Bitmap& bitmap) {
-    return impl::CaptureActiveWindow(*desktop_, display, bitmap);
+  bool OuterRect(Rect& rect) {
+    return morel_xy::GetActiveBrowserOuterRect(*desktop_, processes_, rect);
   }
-  double Scale() { return impl::GetScreenBackingScaleFactor(*desktop_); }
+  bool Capture(const DisplayInfo& display, Bitmap& bitmap) {
+    for (const morel_xy::DesktopDisplay& candidate : desktop_->ListDisplays()) {
+      if (std::to_string(candidate.number) != display.id) continue;
+      std::optional<morel_xy::WindowCapture> capture =
+          morel_xy::CaptureActiveWindow(*desktop_, processes_, candidate);
+      if (!capture) return false;
+      bitmap = std::move(capture->bitmap);
+      return true;
+    }
+    return false;
+  }
+  double Scale() { return morel_xy::GetScreenBackingScaleFactor(*desktop_, processes_); }
 };
 
 Color Rgb(uint32_t rgb) {
@@ -122,7 +136,7 @@ TEST_F(X11ScreenTest, VisibleFrameFromTheWorkArea) {
 TEST_F(X11ScreenTest, BrowserWindowsByClassAndOwnerFrontToBackWithFrames) {
   Start({.width = 1280, .height = 800, .windowManager = true});
   OpenDesktop();
-  EXPECT_EQ(desktop_->GetApplicationPid(morel_xy::Browser::Chrome), -1);
+  EXPECT_EQ(ApplicationPid(morel_xy::Browser::Chrome), -1);
   EXPECT_FALSE(ActiveWindow());
 
   auto chromium = MakeWindow(Browser("Chromium", "Chromium page", 50, 60, 300, 200));
@@ -131,11 +145,11 @@ TEST_F(X11ScreenTest, BrowserWindowsByClassAndOwnerFrontToBackWithFrames) {
   otherOptions.pid = getppid();  // another application
   auto other = MakeWindow(otherOptions);
 
-  EXPECT_EQ(desktop_->GetApplicationPid(morel_xy::Browser::Chrome), getpid());
-  EXPECT_EQ(desktop_->GetApplicationPid(morel_xy::Browser::Firefox), getpid());
+  EXPECT_EQ(ApplicationPid(morel_xy::Browser::Chrome), getpid());
+  EXPECT_EQ(ApplicationPid(morel_xy::Browser::Firefox), getpid());
 
   // The terminal is in front, but only the browsers count; Firefox was mapped last.
-  std::optional<impl::detail::WindowInfo> active = ActiveWindow();
+  std::optional<detail::WindowInfo> active = ActiveWindow();
   ASSERT_TRUE(active);
   EXPECT_EQ(active->name, "Mozilla Firefox");
   EXPECT_EQ(active->ownerPid, getpid());
@@ -173,7 +187,7 @@ TEST_F(X11ScreenTest, MinimisedUntitledAndNonNormalWindowsAreSkipped) {
   auto minimised = MakeWindow(Browser("Chromium", "Minimised", 40, 40, 200, 150));
   ASSERT_TRUE(minimised->Iconify());
 
-  std::optional<impl::detail::WindowInfo> active = ActiveWindow();
+  std::optional<detail::WindowInfo> active = ActiveWindow();
   ASSERT_TRUE(active);
   EXPECT_EQ(active->name, "The one");
 
@@ -303,7 +317,7 @@ TEST_F(X11ScreenTest, WindowsVanishingMidCallNeverEndTheProcess) {
   EXPECT_EQ(status, 0);
   EXPECT_GT(answered, 0);
   // Afterwards the steady window is found as before.
-  std::optional<impl::detail::WindowInfo> active = ActiveWindow();
+  std::optional<detail::WindowInfo> active = ActiveWindow();
   ASSERT_TRUE(active);
   EXPECT_EQ(active->name, "Steady");
 }
@@ -323,7 +337,7 @@ TEST_F(X11ScreenTest, LostServerMakesEveryOperationFailQuietly) {
   EXPECT_EQ(rect, (Rect{1, 2, 3, 4}));
   Bitmap bitmap;
   EXPECT_FALSE(Capture(*primary, bitmap));
-  EXPECT_EQ(desktop_->GetApplicationPid(morel_xy::Browser::Chrome), -1);
+  EXPECT_EQ(ApplicationPid(morel_xy::Browser::Chrome), -1);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ class X11DesktopTest : public ::testing::Test {
   }
   // Opens the desktop after the server has been set up the way the test wants.
   void OpenDesktop() {
-    desktop_ = morel_xy::OpenX11Desktop();
+    desktop_ = morel_xy::OpenDesktop(morel_xy::x11::X11_BACKEND);
     ASSERT_TRUE(desktop_);
   }
   void TearDown() override {

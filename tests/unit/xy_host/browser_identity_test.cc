@@ -1,20 +1,18 @@
-#include "desktop/browser_identity.h"
+#include "actions/browser_identity.h"
 
 #include <gtest/gtest.h>
 
 namespace morel_xy {
 namespace {
 
-TEST(BrowserIdentityTest, ChromeChromiumAndFirefoxByWmClass) {
-  EXPECT_EQ(BrowserForWmClass("google-chrome", "Google-chrome"), Browser::Chrome);
-  EXPECT_EQ(BrowserForWmClass("google-chrome-beta", "Google-chrome-beta"), Browser::Chrome);
-  EXPECT_EQ(BrowserForWmClass("chromium", "Chromium"), Browser::Chrome);
-  EXPECT_EQ(BrowserForWmClass("chromium-browser", "Chromium-browser"), Browser::Chrome);
-  EXPECT_EQ(BrowserForWmClass("crx_abcdef", "Google-chrome"), Browser::Chrome);  // an app window
-  EXPECT_EQ(BrowserForWmClass("Navigator", "firefox"), Browser::Firefox);
-  EXPECT_EQ(BrowserForWmClass("Navigator", "Firefox"), Browser::Firefox);
-  EXPECT_EQ(BrowserForWmClass("Navigator", "firefox-esr"), Browser::Firefox);
-  EXPECT_EQ(BrowserForWmClass("firefox", ""), Browser::Firefox);  // no class: the instance
+TEST(BrowserIdentityTest, ChromeChromiumAndFirefoxByTheirX11Classes) {
+  EXPECT_EQ(BrowserForApplicationName("Google-chrome"), Browser::Chrome);
+  EXPECT_EQ(BrowserForApplicationName("Google-chrome-beta"), Browser::Chrome);
+  EXPECT_EQ(BrowserForApplicationName("Chromium"), Browser::Chrome);
+  EXPECT_EQ(BrowserForApplicationName("Chromium-browser"), Browser::Chrome);
+  EXPECT_EQ(BrowserForApplicationName("firefox"), Browser::Firefox);
+  EXPECT_EQ(BrowserForApplicationName("Firefox"), Browser::Firefox);
+  EXPECT_EQ(BrowserForApplicationName("firefox-esr"), Browser::Firefox);
 }
 
 TEST(BrowserIdentityTest, WaylandAppIds) {
@@ -25,16 +23,15 @@ TEST(BrowserIdentityTest, WaylandAppIds) {
             Browser::Chrome);
   EXPECT_EQ(BrowserForApplicationName("chrome"), std::nullopt);
   EXPECT_EQ(BrowserForApplicationName("org.mozilla.firefox"), std::nullopt);
-  EXPECT_EQ(BrowserForApplicationName(""), std::nullopt);
 }
 
 TEST(BrowserIdentityTest, OtherApplicationsAreNoBrowser) {
-  EXPECT_EQ(BrowserForWmClass("xterm", "XTerm"), std::nullopt);
-  EXPECT_EQ(BrowserForWmClass("chromium", "Gimp"), std::nullopt);  // class wins over instance
-  EXPECT_EQ(BrowserForWmClass("", ""), std::nullopt);
-  EXPECT_EQ(BrowserForWmClass("x", "chrom"), std::nullopt);
-  EXPECT_EQ(BrowserForWmClass("x", "Thunderbird"), std::nullopt);
-  EXPECT_EQ(BrowserForWmClass("x", "google-chrom"), std::nullopt);
+  EXPECT_EQ(BrowserForApplicationName("XTerm"), std::nullopt);
+  EXPECT_EQ(BrowserForApplicationName("Gimp"), std::nullopt);
+  EXPECT_EQ(BrowserForApplicationName(""), std::nullopt);
+  EXPECT_EQ(BrowserForApplicationName("chrom"), std::nullopt);
+  EXPECT_EQ(BrowserForApplicationName("Thunderbird"), std::nullopt);
+  EXPECT_EQ(BrowserForApplicationName("google-chrom"), std::nullopt);
 }
 
 }  // namespace

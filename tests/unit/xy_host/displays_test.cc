@@ -1,11 +1,12 @@
-#include "impl/displays.h"
+#include "actions/displays.h"
 
 #include <gtest/gtest.h>
 
 #include "desktop/fake/fake_desktop.h"
-#include "morel_xy_host.h"
+#include "desktop/fake/fake_process_table.h"
+#include "host/morel_xy_host.h"
 
-namespace morel_xy::impl {
+namespace morel_xy {
 namespace {
 
 using detail::WindowAreaOnDisplay;
@@ -14,7 +15,7 @@ constexpr int32_t kChrome = 900;
 
 // A display image whose pixel (x, y) has R = x, G = y, B = 7 (low bytes only).
 CapturedImage Gradient(int32_t w, int32_t h) {
-  CapturedImage image{w, h, static_cast<size_t>(w) * 4 + 8, {}};  // rows padded by 8 bytes
+  CapturedImage image{w, h, static_cast<size_t>(w) * 4 + 8, {}, {0, 0, w, h}};  // rows padded
   image.bgrx.assign(image.bytesPerRow * static_cast<size_t>(h), 0xEE);
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t x = 0; x < w; ++x) {
@@ -41,15 +42,18 @@ class DisplaysTest : public ::testing::Test {
                        {200.5, -720.25, 1280.75, 720.25},
                        {200.5, -720.25, 1280.75, 700.9}},
     };
-    fake_.scaleFactor = 2.0;
-    fake_.applicationPids = {{Browser::Chrome, kChrome}};
   }
 
   void PutBrowserAt(PointRect bounds) {
-    fake_.windows = {{TopLevelWindow{kChrome, "Chromium", true, bounds}}};
+    fake_.windows = {{TopLevelWindow{kChrome, "chromium", "Chromium", true, bounds}}};
   }
+  std::optional<WindowCapture> Capture(size_t displayIndex) {
+    return CaptureActiveWindow(fake_, processes_, fake_.displays.at(displayIndex));
+  }
+  double Scale() { return GetScreenBackingScaleFactor(fake_, processes_); }
 
   FakeDesktop fake_;
+  FakeProcessTable processes_;
 };
 
 TEST_F(DisplaysTest, ListHasDecimalIdsOnePrimaryAndBottomUpTruncatedFrames) {
@@ -116,9 +120,9 @@ TEST_F(DisplaysTest, CaptureCropsTheWindowOnADisplayNotAtTheOrigin) {
   fake_.displayImages[7] = Gradient(2562, 1441);
   // 99.5 points right of and 20.25 below display 7's top-left corner.
   PutBrowserAt({300, -700, 20, 10});
-  const DisplayInfo upper = GetDisplayList(fake_)[1];
-  Bitmap bitmap;
-  ASSERT_TRUE(CaptureActiveWindow(fake_, upper, bitmap));
+  const std::optional<WindowCapture> capture = Capture(1);
+  ASSERT_TRUE(capture);
+  const Bitmap& bitmap = capture->bitmap;
   ASSERT_EQ(fake_.captures.size(), 1u);
   // 199 to 239 across; 40.5 to 60.5 down, widened to whole pixels.
   EXPECT_EQ(fake_.captures[0], (CaptureCall{7, PixelRect{199, 40, 40, 21}}));
@@ -132,39 +136,63 @@ TEST_F(DisplaysTest, CaptureCropsTheWindowOnADisplayNotAtTheOrigin) {
 TEST_F(DisplaysTest, CaptureIsClippedToTheDisplay) {
   fake_.displayImages[1] = Gradient(2880, 1800);
   PutBrowserAt({1400, 880, 100, 100});
-  Bitmap bitmap;
-  ASSERT_TRUE(CaptureActiveWindow(fake_, GetDisplayList(fake_)[0], bitmap));
+  std::optional<WindowCapture> capture = Capture(0);
+  ASSERT_TRUE(capture);
   EXPECT_EQ(fake_.captures[0].area, (PixelRect{2800, 1760, 200, 200}));
-  EXPECT_EQ(bitmap.width, 80);
-  EXPECT_EQ(bitmap.height, 40);
+  EXPECT_EQ(capture->bitmap.width, 80);
+  EXPECT_EQ(capture->bitmap.height, 40);
+  EXPECT_EQ(capture->offsetX, 0);
+  EXPECT_EQ(capture->offsetY, 0);
+
+  // A frame reaching past the display's left and top edges: the capture starts inside it.
+  PutBrowserAt({-30.5, -10, 100, 50});
+  capture = Capture(0);
+  ASSERT_TRUE(capture);
+  EXPECT_EQ(fake_.captures[1].area, (PixelRect{-61, -20, 200, 100}));
+  EXPECT_EQ(capture->bitmap.width, 139);
+  EXPECT_EQ(capture->bitmap.height, 80);
+  EXPECT_EQ(capture->offsetX, 61);
+  EXPECT_EQ(capture->offsetY, 20);
+  EXPECT_EQ(capture->bitmap.pixels[0], (Color{7, 0, 0})) << "the display's own top-left pixel";
 }
 
 TEST_F(DisplaysTest, CaptureFailuresLeaveTheBitmapAlone) {
   fake_.displayImages[1] = Gradient(2880, 1800);
-  const Bitmap before{1, 1, {Color{1, 2, 3}}};
-  Bitmap bitmap = before;
-  const DisplayInfo main = GetDisplayList(fake_)[0];
-
   fake_.windows = std::vector<TopLevelWindow>{};  // no browser window
-  EXPECT_FALSE(CaptureActiveWindow(fake_, main, bitmap));
+  EXPECT_FALSE(Capture(0));
   PutBrowserAt({2000, 0, 100, 100});  // wholly outside the display
-  EXPECT_FALSE(CaptureActiveWindow(fake_, main, bitmap));
+  EXPECT_FALSE(Capture(0));
   PutBrowserAt({10, 10, 100, 100});
-  EXPECT_FALSE(CaptureActiveWindow(fake_, GetDisplayList(fake_)[1], bitmap));  // no image of 7
-  DisplayInfo gone = main;
-  gone.id = "12";
-  EXPECT_FALSE(CaptureActiveWindow(fake_, gone, bitmap));
-  gone.id = "1x";
-  EXPECT_FALSE(CaptureActiveWindow(fake_, gone, bitmap));
-  DisplayInfo unscaled = main;
-  unscaled.backingScaleFactor = 0;
-  EXPECT_FALSE(CaptureActiveWindow(fake_, unscaled, bitmap));
-  EXPECT_EQ(bitmap.width, 1);
-  EXPECT_EQ(bitmap.pixels, before.pixels);
+  EXPECT_FALSE(Capture(1));  // no image of display 7
+  DesktopDisplay gone = fake_.displays[0];
+  gone.number = 12;
+  EXPECT_FALSE(CaptureActiveWindow(fake_, processes_, gone));
+  DesktopDisplay unscaled = fake_.displays[0];
+  unscaled.scale = 0;
+  EXPECT_FALSE(CaptureActiveWindow(fake_, processes_, unscaled));
 
-  ASSERT_TRUE(CaptureActiveWindow(fake_, main, bitmap));
-  EXPECT_EQ(bitmap.width, 200);
+  const std::optional<WindowCapture> capture = Capture(0);
+  ASSERT_TRUE(capture);
+  EXPECT_EQ(capture->bitmap.width, 200);
+}
+
+// The scale is that of the display the browser is shown on, whichever display is the main one.
+TEST_F(DisplaysTest, ScaleIsTheOneWhereTheBrowserIsShown) {
+  fake_.displays[1].scale = 1.25;
+  fake_.windows = std::vector<TopLevelWindow>{};
+  EXPECT_EQ(Scale(), 2.0) << "no browser: the main display's";
+  PutBrowserAt({300, -700, 400, 300});
+  EXPECT_EQ(Scale(), 1.25);
+  // Across both displays: the one under the window's middle decides.
+  PutBrowserAt({1000, -200, 400, 300});
+  EXPECT_EQ(Scale(), 1.25);
+  PutBrowserAt({1000, -100, 400, 300});
+  EXPECT_EQ(Scale(), 2.0);
+  PutBrowserAt({5000, 5000, 10, 10});  // on no display
+  EXPECT_EQ(Scale(), 2.0);
+  fake_.displays.clear();
+  EXPECT_EQ(Scale(), 0.0);
 }
 
 }  // namespace
-}  // namespace morel_xy::impl
+}  // namespace morel_xy

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "exact_rect_finder.h"
+#include "actions/exact_rect_finder.h"
 #include "reference_rect_finder.h"
 
 namespace morel_xy {

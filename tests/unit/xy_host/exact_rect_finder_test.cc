@@ -1,4 +1,4 @@
-#include "exact_rect_finder.h"
+#include "actions/exact_rect_finder.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "desktop/fake/fake_desktop.h"
-#include "morel_xy_host.h"
+#include "host/morel_xy_host.h"
 
 namespace morel_xy {
 namespace {
@@ -14,7 +14,7 @@ constexpr int32_t kFirefox = 321;
 
 // A display image of one colour.
 CapturedImage Filled(int32_t w, int32_t h, uint8_t r, uint8_t g, uint8_t b) {
-  CapturedImage image{w, h, static_cast<size_t>(w) * 4, {}};
+  CapturedImage image{w, h, static_cast<size_t>(w) * 4, {}, {0, 0, w, h}};
   image.bgrx.resize(image.bytesPerRow * static_cast<size_t>(h));
   for (size_t i = 0; i < image.bgrx.size(); i += 4) {
     image.bgrx[i] = b;
@@ -44,7 +44,6 @@ class FindRectangleTest : public ::testing::Test {
     fake_.displays = {
         DesktopDisplay{5, "Main", true, 2.0, {0, 0, 1000, 800}, {0, 0, 1000, 780}},
         DesktopDisplay{9, "Left", false, 1.0, {-640, 220, 640, 480}, {-640, 220, 640, 480}}};
-    fake_.applicationPids = {{Browser::Firefox, kFirefox}};
     fake_.displayImages[5] = Filled(2000, 1600, 250, 250, 250);
     fake_.displayImages[9] = Filled(640, 480, 250, 250, 250);
   }
@@ -54,7 +53,7 @@ class FindRectangleTest : public ::testing::Test {
     return host_.ProcessRequest(MorelXYMethod::FindRectangle, params).Json().dump();
   }
   void PutBrowserAt(PointRect bounds) {
-    fake_.windows = {{TopLevelWindow{kFirefox, "Firefox", true, bounds}}};
+    fake_.windows = {{TopLevelWindow{kFirefox, "firefox", "Firefox", true, bounds}}};
   }
 
   const std::filesystem::path directory_ =
@@ -86,12 +85,25 @@ TEST_F(FindRectangleTest, FindsOnADisplayLeftOfAndAboveTheMainOne) {
   EXPECT_EQ(fake_.captures.back(), (CaptureCall{9, PixelRect{40, 20, 300, 200}}));
 }
 
+// A frame reaching past the display's left and top edges is captured from the display's edge,
+// and the block is still reported from the frame's corner, where a click computed from it lands.
+TEST_F(FindRectangleTest, ABlockIsReportedFromTheFramesCornerWhenTheFrameReachesPastTheDisplay) {
+  PutBrowserAt({-51, -20, 400, 300});
+  // 100 points right of and 60 below the frame's corner, 30 x 10 points.
+  PaintRgb(fake_.displayImages[5], 2 * 49, 2 * 40, 60, 20, 255, 0, 0);
+  EXPECT_EQ(Find({{"color", "#0000FF"}}), R"({"result":{"height":10,"width":30,"x":100,"y":60}})");
+  EXPECT_EQ(fake_.captures.back(), (CaptureCall{5, PixelRect{-102, -40, 800, 600}}));
+  // Nothing found is still the zero rectangle, not the offset.
+  EXPECT_EQ(Find({{"color", "#123456"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
+}
+
 TEST_F(FindRectangleTest, DisplayLookupByIdAndPrimary) {
   EXPECT_EQ(host_.FindDisplayById("9")->name, "Left");
   EXPECT_EQ(host_.FindDisplayById("5")->name, "Main");
   EXPECT_EQ(host_.FindDisplayById("05"), std::nullopt);
   EXPECT_EQ(host_.FindDisplayById("9 "), std::nullopt);
   EXPECT_EQ(host_.FindDisplayById(std::string("9\0", 2)), std::nullopt);
+  EXPECT_EQ(host_.FindDisplayById(""), std::nullopt);
   EXPECT_EQ(host_.FindPrimaryDisplay()->id, "5");
   fake_.displays[0].main = false;
   EXPECT_EQ(host_.FindPrimaryDisplay(), std::nullopt);
@@ -114,6 +126,14 @@ TEST_F(FindRectangleTest, NoBrowserWindowGivesTheZeroRectangleAndNoFile) {
   fake_.windows = std::vector<TopLevelWindow>{};
   EXPECT_EQ(Find({{"color", "#FAFAFA"}}), R"({"result":{"height":0,"width":0,"x":0,"y":0}})");
   EXPECT_FALSE(std::filesystem::exists(screenshot_));
+}
+
+// One request asks the window system once for each list it needs.
+TEST_F(FindRectangleTest, OneRequestListsTheDisplaysAndTheWindowsOnce) {
+  PutBrowserAt({100, 50, 400, 300});
+  Find({{"color", "#FAFAFA"}, {"displayId", "5"}});
+  EXPECT_EQ(fake_.displayListings, 1);
+  EXPECT_EQ(fake_.windowListings, 1);
 }
 
 TEST_F(FindRectangleTest, ZeroScaleDisplayNeverConvertsUndefinedly) {

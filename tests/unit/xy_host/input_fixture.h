@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "actions/mouse.h"
 #include "desktop/fake/fake_desktop.h"
-#include "mouse_input.h"
 
 namespace morel_xy {
 

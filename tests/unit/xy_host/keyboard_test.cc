@@ -1,5 +1,6 @@
-#include "impl/keyboard.h"
+#include "actions/keyboard.h"
 
+#include <map>
 #include <set>
 
 #include "input_fixture.h"
@@ -7,9 +8,6 @@
 namespace morel_xy {
 namespace {
 
-using impl::SendCharacterKeys;
-using impl::SendModifierKeys;
-using impl::SendSpecialKey;
 using K = KeyboardSpecialKey;
 using M = KeyboardModifierKeys;
 
@@ -22,22 +20,47 @@ TypedCharacter Typed(char32_t character, std::string upcoming) {
 
 using KeyboardTest = InputTest;
 
-// A chord names its key by KeyboardSpecialKey; two keys sharing a keysym, or a key left out,
-// would type the wrong key.
-TEST_F(KeyboardTest, EveryNamedKeyHasAKeysymOfItsOwn) {
-  const auto& map = impl::detail::SPECIAL_KEY_MAP;
-  EXPECT_EQ(map.size(), 69u);
-  EXPECT_EQ(map.count(K::None), 0u);
-  EXPECT_EQ(map.count(static_cast<K>(68)), 0u);
-  std::set<Keysym> keysyms;
-  for (const auto& [key, keysym] : map) keysyms.insert(keysym);
-  EXPECT_EQ(keysyms.size(), 69u);
-  // The consecutive ranges end where they should.
-  EXPECT_EQ(map.at(K::F15), 0xffcc);  // F15
-  EXPECT_EQ(map.at(K::Digit9), Keysym{'9'});
-  EXPECT_EQ(map.at(K::Z), Keysym{'z'});
-  EXPECT_EQ(map.at(K::Backspace), keysym::kBackSpace);
-  EXPECT_EQ(map.at(K::Delete), keysym::kDelete);
+// Every name of the key table types its key's keysym, and the aliases of a key type the same.
+TEST_F(KeyboardTest, EveryKeyNameTypesItsKeysymAndAliasesAgree) {
+  const std::map<std::string, Keysym> expected = {
+      {"KEY_UP", keysym::kUp},
+      {"KEY_PGUP", keysym::kPageUp},
+      {"KEY_PAGE_UP", keysym::kPageUp},
+      {"KEY_PGDN", keysym::kPageDown},
+      {"KEY_BKSP", keysym::kBackSpace},
+      {"KEY_BACKSPACE", keysym::kBackSpace},
+      {"KEY_DEL", keysym::kDelete},
+      {"KEY_DELETE", keysym::kDelete},
+      {"KEY_ENTER", keysym::kReturn},
+      {"KEY_ESC", keysym::kEscape},
+      {"KEY_ESCAPE", keysym::kEscape},
+      {"KEY_F1", 0xffbe},
+      {"KEY_F15", 0xffcc},
+      {"KEY_0", '0'},
+      {"KEY_NUM0", '0'},
+      {"KEY_NUM9", '9'},
+      {"KEY_A", 'a'},
+      {"KEY_Z", 'z'},
+      {"KEY_SEMICOLON", ';'},
+      {"KEY_MINUS", '-'},
+      {"KEY_SPACE", ' '},
+      {"KEY_COMMA", ','},
+  };
+  for (const auto& [name, keysym] : expected) {
+    const auto found = detail::STRING_TO_SPECIAL_KEY_MAP.find(name);
+    ASSERT_NE(found, detail::STRING_TO_SPECIAL_KEY_MAP.end()) << name;
+    fake.calls.clear();
+    ASSERT_TRUE(SendSpecialKey(fake, {M::None, found->second})) << name;
+    const std::vector<FakeDesktopCall> typed = {Key(keysym, true), Ms(1), Key(keysym, false)};
+    EXPECT_EQ(fake.calls, typed) << name;
+  }
+  // Two names of different keys never share a keysym: a key left out or written twice would
+  // type the wrong key.
+  std::map<Keysym, std::set<KeyboardSpecialKey>> keysOfKeysym;
+  for (const auto& [name, key] : detail::STRING_TO_SPECIAL_KEY_MAP) {
+    keysOfKeysym[detail::SPECIAL_KEY_MAP.at(key)].insert(key);
+  }
+  for (const auto& [keysym, keys] : keysOfKeysym) EXPECT_EQ(keys.size(), 1u) << keysym;
 }
 
 TEST_F(KeyboardTest, CharactersAreTypedOneByOneWithWhatFollowsAndPacedOneMillisecondApart) {
@@ -97,8 +120,8 @@ TEST_F(KeyboardTest, ChordModifiersArePressedAroundTheKeyAndReleasedInReverse) {
 TEST_F(KeyboardTest, ModifiersOnlyChordTypesNothingAndEmptyChordFails) {
   EXPECT_TRUE(SendSpecialKey(fake, {M::Ctrl, K::None}));
   EXPECT_FALSE(SendSpecialKey(fake, {M::None, K::None}));
-  EXPECT_FALSE(SendSpecialKey(fake, {M::None, static_cast<K>(68)}));
-  EXPECT_TRUE(SendSpecialKey(fake, {M::Alt, static_cast<K>(68)}));
+  EXPECT_FALSE(SendSpecialKey(fake, {M::None, static_cast<K>(0x12345)}));  // in no row
+  EXPECT_TRUE(SendSpecialKey(fake, {M::Alt, static_cast<K>(0x12345)}));
   EXPECT_TRUE(fake.calls.empty());
 }
 
@@ -138,12 +161,24 @@ TEST_F(KeyboardTest, ModifierKeysPressAndReleaseInFixedOrderWithoutPauses) {
   EXPECT_EQ(fake.calls, expected);
 }
 
-TEST_F(KeyboardTest, ModifierKeysWithNoneFailAndRefusalsAreSkipped) {
+TEST_F(KeyboardTest, ModifierKeysWithNoneFail) {
   EXPECT_FALSE(SendModifierKeys(fake, M::None, true));
   EXPECT_TRUE(fake.calls.empty());
-  fake.failKeys = true;
-  EXPECT_TRUE(SendModifierKeys(fake, M::Ctrl, true));
-  EXPECT_TRUE(fake.calls.empty());
+}
+
+// A refused modifier is reported, and nothing stays held because of it.
+TEST_F(KeyboardTest, ARefusedModifierFailsAndReleasesThoseAlreadyPressed) {
+  fake.failPosts = {1};  // Shift's press
+  EXPECT_FALSE(SendModifierKeys(fake, M::Ctrl | M::Shift | M::Meta, true));
+  std::vector<FakeDesktopCall> expected = {Key(keysym::kControlL, true),
+                                           Key(keysym::kControlL, false)};
+  EXPECT_EQ(fake.calls, expected);
+
+  FakeDesktop releaseRefused;
+  releaseRefused.failPosts = {0};  // Ctrl's release
+  EXPECT_FALSE(SendModifierKeys(releaseRefused, M::Ctrl | M::Shift, false));
+  expected = {Key(keysym::kShiftL, false)};
+  EXPECT_EQ(releaseRefused.calls, expected);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-#include "impl/mouse.h"
+#include "actions/mouse.h"
 
 #include "input_fixture.h"
-#include "mouse_input.h"
 
 namespace morel_xy {
 namespace {
@@ -107,6 +106,14 @@ TEST_F(MouseTest, FailedModifiedClickStillReleasesTheModifier) {
   EXPECT_EQ(fake.calls, expected);
 }
 
+// A modified click without its modifier would do something else (follow a link in the same tab
+// instead of opening another): it is not made, and it is reported as failed.
+TEST_F(MouseTest, AModifierThatCannotBePressedFailsTheClickWithoutClicking) {
+  fake.failKeys = true;
+  EXPECT_FALSE(Send(Event(T::ShiftClick, 0, 0)));
+  EXPECT_TRUE(fake.calls.empty());
+}
+
 TEST_F(MouseTest, RefusedStepStopsTheActionAndAFailedMoveKeepsTheOldPosition) {
   fake.failPostsFrom = 0;
   EXPECT_FALSE(Send(Event(T::DoubleClick, 10, 10)));
@@ -133,6 +140,13 @@ TEST_F(MouseTest, WheelDeltaXTurnsTheVerticalWheelWithoutMoveOrPause) {
   EXPECT_EQ(fake.calls, expected);
   fake.failScroll = true;
   EXPECT_FALSE(SendMouseWheelEvent(fake, MouseWheelEvent{1, 1, 1}));
+}
+
+TEST_F(MouseTest, AHugeWheelTurnIsCappedForEveryDesktop) {
+  ASSERT_TRUE(SendMouseWheelEvent(fake, MouseWheelEvent{INT32_MIN, 1001, 0}));
+  const std::vector<FakeDesktopCall> expected = {
+      ScrollCall{-Desktop::kMaxWheelLines, Desktop::kMaxWheelLines}};
+  EXPECT_EQ(fake.calls, expected);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "parameters.h"
+#include "host/parameters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,3 @@
-#include "records.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,6 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "records/bitmap.h"
+#include "records/color.h"
+#include "records/display_info.h"
+#include "records/rect.h"
 
 namespace morel_xy {
 namespace {

@@ -5,11 +5,6 @@
 
 namespace morel_xy {
 
-int32_t FakeDesktop::GetApplicationPid(Browser browser) {
-  auto it = applicationPids.find(browser);
-  return it == applicationPids.end() ? -1 : it->second;
-}
-
 std::optional<CapturedImage> FakeDesktop::CaptureDisplayArea(uint32_t displayNumber,
                                                              const PixelRect& area) {
   captures.push_back(CaptureCall{displayNumber, area});
@@ -26,6 +21,7 @@ std::optional<CapturedImage> FakeDesktop::CaptureDisplayArea(uint32_t displayNum
   part.width = static_cast<int32_t>(right - left);
   part.height = static_cast<int32_t>(bottom - top);
   part.bytesPerRow = static_cast<size_t>(part.width) * 4;
+  part.area = PixelRect{left, top, right - left, bottom - top};
   part.bgrx.resize(part.bytesPerRow * static_cast<size_t>(part.height));
   for (int64_t row = 0; row < part.height; ++row) {
     const uint8_t* from = whole.bgrx.data() + static_cast<size_t>(top + row) * whole.bytesPerRow +

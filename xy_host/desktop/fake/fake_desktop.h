@@ -61,13 +61,12 @@ class FakeDesktop final : public Desktop {
   // --- What the host did ---
   std::vector<FakeDesktopCall> calls;
   std::vector<CaptureCall> captures;
-  int configureCount = 0;
+  int windowListings = 0;   // calls of ListOnScreenWindows
+  int displayListings = 0;  // calls of ListDisplays
 
   // --- What the desktop serves ---
-  std::map<Browser, int32_t> applicationPids;
   std::optional<std::vector<TopLevelWindow>> windows = std::vector<TopLevelWindow>{};
   std::vector<DesktopDisplay> displays;
-  double scaleFactor = 1.0;
   std::map<uint32_t, CapturedImage> displayImages;  // whole display contents, in pixels
 
   // Failure injection: when `failPostsFrom` is set, the post with that 0-based index (counting
@@ -90,7 +89,6 @@ class FakeDesktop final : public Desktop {
     return result;
   }
 
-  void ConfigureSyntheticInput() override { ++configureCount; }
   bool MovePointer(Point at) override { return Post(PointerMove{at}, failPointer); }
   bool PressButton(PointerButton button, bool down, Point at) override {
     return Post(ButtonPress{button, down, at}, failPointer);
@@ -108,10 +106,14 @@ class FakeDesktop final : public Desktop {
   void Sleep(std::chrono::nanoseconds duration) override {
     calls.emplace_back(SleepCall{duration});
   }
-  int32_t GetApplicationPid(Browser browser) override;
-  std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows() override { return windows; }
-  std::vector<DesktopDisplay> ListDisplays() override { return displays; }
-  double ScaleFactor() override { return scaleFactor; }
+  std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows() override {
+    ++windowListings;
+    return windows;
+  }
+  std::vector<DesktopDisplay> ListDisplays() override {
+    ++displayListings;
+    return displays;
+  }
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber,
                                                   const PixelRect& area) override;
 

@@ -1,23 +1,17 @@
 #include "desktop/wlroots/open_wlroots_desktop.h"
 
-#include <mutex>
-#include <set>
-
 #include "desktop/sleep_for.h"
-#include "desktop/termination_watch.h"
-#include "desktop/wlroots/data_control_clipboard.h"
-#include "desktop/wlroots/screencopy.h"
-#include "desktop/wlroots/sway_ipc.h"
-#include "desktop/wlroots/virtual_keyboard.h"
-#include "desktop/wlroots/virtual_pointer.h"
-#include "desktop/wlroots/wayland_connection.h"
-#include "desktop/wlroots/wayland_outputs.h"
-#include "desktop/wlroots/wlroots_desktop.h"
+#include "desktop/wlroots/logic/wlroots_desktop.h"
+#include "desktop/wlroots/sway/sway_ipc.h"
+#include "desktop/wlroots/wayland/data_control_clipboard.h"
+#include "desktop/wlroots/wayland/screencopy.h"
+#include "desktop/wlroots/wayland/virtual_keyboard.h"
+#include "desktop/wlroots/wayland/virtual_pointer.h"
+#include "desktop/wlroots/wayland/wayland_connection.h"
+#include "desktop/wlroots/wayland/wayland_outputs.h"
 
-namespace morel_xy {
+namespace morel_xy::wlroots {
 namespace {
-
-using namespace wlroots;
 
 // The objects behind one desktop, destroyed in the reverse order of their declaration: the
 // devices before the connection they live on.
@@ -31,72 +25,10 @@ struct WaylandObjects {
   std::unique_ptr<SwayIpc> ipc;
 };
 
-std::mutex gLiveMutex;
-std::set<WlrootsDesktop*> gLive;
-
-// Keeps the live desktops known to the signal watcher.
-class TrackedDesktop final : public Desktop {
- public:
-  explicit TrackedDesktop(std::unique_ptr<WlrootsDesktop> desktop) : desktop_(std::move(desktop)) {
-    std::lock_guard<std::mutex> lock(gLiveMutex);
-    gLive.insert(desktop_.get());
-  }
-  ~TrackedDesktop() override {
-    std::lock_guard<std::mutex> lock(gLiveMutex);
-    gLive.erase(desktop_.get());
-    desktop_.reset();
-  }
-
-  void ConfigureSyntheticInput() override { desktop_->ConfigureSyntheticInput(); }
-  bool MovePointer(Point at) override { return desktop_->MovePointer(at); }
-  bool PressButton(PointerButton button, bool down, Point at) override {
-    return desktop_->PressButton(button, down, at);
-  }
-  bool Scroll(int32_t vertical, int32_t horizontal) override {
-    return desktop_->Scroll(vertical, horizontal);
-  }
-  bool PressKey(Keysym keysym, bool down) override { return desktop_->PressKey(keysym, down); }
-  bool TypeCharacter(char32_t character, std::string_view upcoming) override {
-    return desktop_->TypeCharacter(character, upcoming);
-  }
-  void Sleep(std::chrono::nanoseconds duration) override { desktop_->Sleep(duration); }
-  int32_t GetApplicationPid(Browser browser) override {
-    return desktop_->GetApplicationPid(browser);
-  }
-  std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows() override {
-    return desktop_->ListOnScreenWindows();
-  }
-  std::vector<DesktopDisplay> ListDisplays() override { return desktop_->ListDisplays(); }
-  double ScaleFactor() override { return desktop_->ScaleFactor(); }
-  std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber,
-                                                  const PixelRect& area) override {
-    return desktop_->CaptureDisplayArea(displayNumber, area);
-  }
-
- private:
-  std::unique_ptr<WlrootsDesktop> desktop_;
-};
-
-void ReleaseOnTerminationSignals() {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    ReleaseOnTermination([] {
-      // Kept locked to the end, so no desktop goes away meanwhile.
-      gLiveMutex.lock();
-      for (WlrootsDesktop* desktop : gLive) desktop->ReleaseHeldInput();
-    });
-  });
-}
-
-}  // namespace
-
-std::unique_ptr<Desktop> OpenWlrootsDesktop(std::string* why) {
-  // Before the clipboard's thread starts: it must inherit the blocked signals, or a
-  // termination signal could end the process there, without the release.
-  ReleaseOnTerminationSignals();
+OpenedDesktop Open(const Environment& environment, std::string* why) {
   auto objects = std::make_shared<WaylandObjects>();
   objects->connection = WaylandConnection::Open(why);
-  if (!objects->connection) return nullptr;
+  if (!objects->connection) return {};
   WaylandConnection& connection = *objects->connection;
   const WaylandConnection::Globals& globals = connection.globals();
   if (!globals.pointerManager || !globals.keyboardManager || !globals.seat) {
@@ -105,7 +37,7 @@ std::unique_ptr<Desktop> OpenWlrootsDesktop(std::string* why) {
           "the Wayland compositor offers no virtual pointer and keyboard "
           "(zwlr_virtual_pointer_manager_v1, zwp_virtual_keyboard_manager_v1)";
     }
-    return nullptr;
+    return {};
   }
   objects->outputs = std::make_unique<WaylandOutputs>(connection);
   objects->pointer = VirtualPointer::Create(connection);
@@ -128,7 +60,21 @@ std::unique_ptr<Desktop> OpenWlrootsDesktop(std::string* why) {
   parts.sync = [&connection] { return connection.Roundtrip(std::chrono::milliseconds(500)); };
   parts.owner = objects;
   auto desktop = std::make_unique<WlrootsDesktop>(std::move(parts));
-  return std::make_unique<TrackedDesktop>(std::move(desktop));
+  WlrootsDesktop& opened = *desktop;
+  const char* display = environment("WAYLAND_DISPLAY");
+  return OpenedDesktop{
+      std::move(desktop),
+      std::string("the wlroots compositor of WAYLAND_DISPLAY=") + (display ? display : ""),
+      [&opened](Capability capability) { return opened.Missing(capability); }};
 }
 
-}  // namespace morel_xy
+std::string Absent(const Environment& environment) {
+  const char* display = environment("WAYLAND_DISPLAY");
+  return display && *display ? "" : "WAYLAND_DISPLAY is not set";
+}
+
+}  // namespace
+
+const Backend WLROOTS_BACKEND = {"wlroots", Absent, Open, nullptr};
+
+}  // namespace morel_xy::wlroots

@@ -1,20 +1,13 @@
 #pragma once
 
-#include <memory>
-#include <string>
+#include "desktop/backend.h"
 
-#include "desktop/desktop.h"
+namespace morel_xy::wlroots {
 
-namespace morel_xy {
+// The wlroots back-end: the compositor at WAYLAND_DISPLAY (sway and its family), through its
+// virtual pointer and keyboard, outputs, screencopy, the clipboard for characters beyond
+// U+FFFF, and sway's IPC for the windows. It opens when the compositor offers a virtual pointer
+// and a virtual keyboard.
+extern const Backend WLROOTS_BACKEND;
 
-// The desktop of the wlroots compositor at WAYLAND_DISPLAY (sway and its family): virtual
-// pointer and keyboard, outputs, screencopy, the clipboard for characters beyond U+FFFF, and
-// sway's IPC for the windows. nullptr, with the reason in `why`, when no compositor answers or
-// it offers neither a virtual pointer nor a virtual keyboard.
-//
-// Input left pressed is released when the desktop is destroyed and when SIGTERM, SIGINT or
-// SIGHUP ends the process (the signals are blocked in the calling thread: call this from the
-// main thread before any other thread starts).
-std::unique_ptr<Desktop> OpenWlrootsDesktop(std::string* why);
-
-}  // namespace morel_xy
+}  // namespace morel_xy::wlroots

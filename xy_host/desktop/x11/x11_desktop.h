@@ -1,13 +1,12 @@
 #pragma once
 
-#include <memory>
+#include "desktop/backend.h"
 
-#include "desktop/desktop.h"
+namespace morel_xy::x11 {
 
-namespace morel_xy {
+// The X11 back-end: the X server of DISPLAY (XTest input, EWMH windows, XRandR monitors, XShm
+// capture). On a Wayland session it is Xwayland, which serves only a browser that is one of its
+// X clients.
+extern const Backend X11_BACKEND;
 
-// The desktop of an X11 session (XTest, XRandR, XShm, EWMH), or nullptr when no display
-// can be opened.
-std::unique_ptr<Desktop> OpenX11Desktop();
-
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

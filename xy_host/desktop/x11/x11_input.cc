@@ -15,14 +15,9 @@
 
 #include "desktop/keysyms.h"
 #include "desktop/sleep_for.h"
-#include "desktop/termination_watch.h"
 
 namespace morel_xy {
 namespace {
-
-// Serialises the posting methods with the signal watcher's clean-up.
-std::mutex gInputMutex;
-std::set<X11Input*> gLiveInputs;
 
 // How far ahead a missing character looks for others to map with it: enough to fill every
 // scratch keycode in any real text, little enough that a huge text costs nothing.
@@ -35,18 +30,15 @@ X11Input::X11Input(X11Connection& connection, std::chrono::milliseconds keymapSe
       pool_([](std::chrono::nanoseconds d) { SleepFor(d); }, keymapSettleTime) {
   // The host paces input in 1 ms steps; the default 50 us timer slack would stretch each one.
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-  std::lock_guard<std::mutex> lock(gInputMutex);
-  gLiveInputs.insert(this);
 }
 
 X11Input::~X11Input() {
-  std::lock_guard<std::mutex> lock(gInputMutex);
-  gLiveInputs.erase(this);
+  std::lock_guard<std::mutex> lock(mutex_);
   ReleaseEverythingOverAnyConnection();
 }
 
 void X11Input::ConfigureSyntheticInput() {
-  std::lock_guard<std::mutex> lock(gInputMutex);
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!connection_.alive()) return;
   X11ErrorTrap trap(connection_);
   XTestGrabControl(connection_.display(), True);
@@ -126,7 +118,7 @@ void X11Input::ForgetHeld() {
 }
 
 bool X11Input::MovePointer(RootPoint at) {
-  std::lock_guard<std::mutex> lock(gInputMutex);
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!connection_.alive()) return false;
   X11ErrorTrap trap(connection_);
   XTestFakeMotionEvent(connection_.display(), connection_.screen(), at.x, at.y, CurrentTime);
@@ -134,7 +126,7 @@ bool X11Input::MovePointer(RootPoint at) {
 }
 
 bool X11Input::PressButton(unsigned button, bool down, RootPoint at) {
-  std::lock_guard<std::mutex> lock(gInputMutex);
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!connection_.alive()) return false;
   X11ErrorTrap trap(connection_);
   // Every button event carries its position, as a click elsewhere must not land where the
@@ -145,13 +137,13 @@ bool X11Input::PressButton(unsigned button, bool down, RootPoint at) {
 }
 
 bool X11Input::Scroll(int32_t vertical, int32_t horizontal) {
-  std::lock_guard<std::mutex> lock(gInputMutex);
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!connection_.alive()) return false;
   X11ErrorTrap trap(connection_);
   // Positive values scroll up or left.
   const auto turn = [this](int32_t lines, unsigned positiveButton, unsigned negativeButton) {
     const unsigned button = lines > 0 ? positiveButton : negativeButton;
-    const int64_t count = std::min<int64_t>(std::abs(static_cast<int64_t>(lines)), kMaxWheelLines);
+    const int64_t count = std::abs(static_cast<int64_t>(lines));
     for (int64_t i = 0; i < count; ++i) {
       Button(button, true);
       Button(button, false);
@@ -255,7 +247,7 @@ bool X11Input::ChooseKey(KeySym keysym, bool allowShift, std::string_view upcomi
 }
 
 bool X11Input::PressKey(KeySym keysym, bool down) {
-  std::lock_guard<std::mutex> lock(gInputMutex);
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!connection_.alive()) return false;
   FollowLayoutChanges();
   X11ErrorTrap trap(connection_);
@@ -290,7 +282,7 @@ bool X11Input::PressKey(KeySym keysym, bool down) {
 }
 
 bool X11Input::TypeCharacter(char32_t character, std::string_view upcoming) {
-  std::lock_guard<std::mutex> lock(gInputMutex);
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!connection_.alive()) return false;
   FollowLayoutChanges();
   X11ErrorTrap trap(connection_);
@@ -315,16 +307,31 @@ bool X11Input::TypeCharacter(char32_t character, std::string_view upcoming) {
   return true;
 }
 
-void X11Input::CleanUpOnTerminationSignals() {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    ReleaseOnTermination([] {
-      // Kept locked to the end: the request thread posts nothing after the clean-up; it waits
-      // for a post in progress to finish first.
-      gInputMutex.lock();
-      for (X11Input* input : gLiveInputs) input->ReleaseEverythingOnFreshConnection();
-    });
-  });
+void X11Input::ReleaseForTermination() {
+  // Kept locked to the end: the request thread posts nothing after the release; it waits for a
+  // post in progress to finish first. The host's connection belongs to that thread, so the
+  // release goes over a connection of its own.
+  mutex_.lock();
+  ReleaseEverythingOnFreshConnection();
+}
+
+std::string X11Input::MissingModifierKeys() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!connection_.alive()) return "the X server is gone";
+  FollowLayoutChanges();
+  std::string missing;
+  for (const KeySym keysym : {XK_Control_L, XK_Alt_L, XK_Shift_L, XK_Super_L}) {
+    if (LayoutKey(keysym).keycode != 0) continue;
+    if (!missing.empty()) missing += ", ";
+    missing += XKeysymToString(keysym);
+  }
+  return missing;
+}
+
+size_t X11Input::ScratchKeycodes() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!connection_.alive()) return 0;
+  return pool_.Capacity(connection_.display());
 }
 
 }  // namespace morel_xy

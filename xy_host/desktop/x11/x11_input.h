@@ -1,7 +1,9 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <set>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -20,12 +22,12 @@ namespace morel_xy {
 // so the host's pacing is the pacing clients see.
 //
 // Nothing stays pressed: the keys and buttons this object holds down are released, and the
-// scratch keycodes put back, when it is destroyed, when SIGTERM, SIGINT or SIGHUP ends the
-// process (see CleanUpOnTerminationSignals), and when an X error or a lost connection
-// interrupts a sequence; the failed operation then returns false and later ones carry on.
+// scratch keycodes put back, when it is destroyed, when the process is ended by a signal (see
+// ReleaseForTermination), and when an X error or a lost connection interrupts a sequence; the
+// failed operation then returns false and later ones carry on.
 //
-// Thread-safety: the posting methods are called from the host's request thread; the signal
-// watcher takes the same lock to clean up.
+// Thread-safety: the posting methods are called from the host's request thread;
+// ReleaseForTermination may come from another thread.
 class X11Input {
  public:
   explicit X11Input(X11Connection& connection,
@@ -41,7 +43,7 @@ class X11Input {
   // A move to `at`, then the transition of X button `button` (1 left, 2 middle, 3 right).
   bool PressButton(unsigned button, bool down, RootPoint at);
   // One press and release of button 4/5 (vertical: up/down) or 6/7 (horizontal: left/right)
-  // per line, at most kMaxWheelLines per axis and call.
+  // per line.
   bool Scroll(int32_t vertical, int32_t horizontal);
   // Presses or releases the key of `keysym` without adding Shift. A key the layout lacks is
   // typed through a scratch keycode, unless it is a modifier. False when no key can be had, or
@@ -53,13 +55,15 @@ class X11Input {
   // type it, or on X failure.
   bool TypeCharacter(char32_t character, std::string_view upcoming);
 
-  // Blocks SIGTERM, SIGINT and SIGHUP in the calling thread (call it from the main thread
-  // before any other thread starts) and starts a thread that, on such a signal, releases what
-  // the live X11Input holds on a connection of its own, restores its keymap, and ends the
-  // process with 128 + the signal number. Later calls do nothing.
-  static void CleanUpOnTerminationSignals();
+  // Releases what this object holds and restores the keymap on a connection of its own, then
+  // keeps every posting method out for good: for a process that is about to end.
+  void ReleaseForTermination();
 
-  static constexpr int kMaxWheelLines = 1000;
+  // What the layout lacks for chords: the modifier keys it has no key for, by name ("Super_L");
+  // empty when it has them all.
+  std::string MissingModifierKeys();
+  // How many keycodes the layout leaves free for the characters it lacks.
+  size_t ScratchKeycodes();
 
  private:
   // Where the layout has a keysym: its keycode (0 when nowhere) and the column of the core
@@ -103,6 +107,8 @@ class X11Input {
   // Forgets every held key and button once they were released (or cannot be).
   void ForgetHeld();
 
+  // Serialises the posting methods with ReleaseForTermination.
+  std::mutex mutex_;
   X11Connection& connection_;
   KeycodePool pool_;
   bool layoutLoaded_ = false;

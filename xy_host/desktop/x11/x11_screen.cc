@@ -2,8 +2,6 @@
 
 #include <X11/Xatom.h>
 
-#include "desktop/browser_identity.h"
-#include "desktop/process_start.h"
 #include "desktop/x11/window_roles.h"
 #include "desktop/x11/x11_monitors.h"
 #include "desktop/x11/x11_properties.h"
@@ -45,20 +43,6 @@ WindowRole Role(const X11Connection& x, const X11TopLevel& top) {
 X11Screen::X11Screen(X11Connection& connection) : connection_(connection), capture_(connection) {}
 X11Screen::~X11Screen() = default;
 
-int32_t X11Screen::GetApplicationPid(Browser browser) {
-  const std::optional<std::vector<Window>> clients = ListClients(connection_);
-  if (!clients) return -1;
-  std::vector<int32_t> pids;
-  for (const Window client : *clients) {
-    X11ErrorTrap trap(connection_);
-    const auto wmClass = GetWmClass(connection_, client);
-    const int32_t pid = OwnerPid(connection_, client);
-    if (!trap.Finish() || !wmClass || pid <= 0) continue;
-    if (BrowserForWmClass(wmClass->first, wmClass->second) == browser) pids.push_back(pid);
-  }
-  return FirstStartedProcess(pids);
-}
-
 std::optional<std::vector<TopLevelWindow>> X11Screen::ListOnScreenWindows() {
   const std::optional<PointSpace> space = CurrentPointSpace(connection_);
   const std::optional<std::vector<X11TopLevel>> tops = ListTopLevels(connection_);
@@ -71,6 +55,9 @@ std::optional<std::vector<TopLevelWindow>> X11Screen::ListOnScreenWindows() {
     TopLevelWindow window;
     window.pid = OwnerPid(connection_, top.client);
     window.title = GetTitle(connection_, top.client).value_or("");  // untitled: empty
+    if (const auto wmClass = GetWmClass(connection_, top.client)) {
+      window.applicationId = wmClass->second.empty() ? wmClass->first : wmClass->second;
+    }
     const WindowRole role = Role(connection_, top);
     if (!trap.Finish()) continue;                       // gone while being read
     if (role == WindowRole::kDesktopElement) continue;  // part of the desktop itself
@@ -97,11 +84,6 @@ std::vector<DesktopDisplay> X11Screen::ListDisplays() {
   return displays;
 }
 
-double X11Screen::ScaleFactor() {
-  if (ListMonitors(connection_, MonitorDetail::kGeometry).empty()) return 0.0;
-  return connection_.DesktopScale();
-}
-
 std::optional<CapturedImage> X11Screen::CaptureDisplayArea(uint32_t displayNumber,
                                                            const PixelRect& area) {
   constexpr int64_t kLimit = int64_t{1} << 40;
@@ -116,8 +98,14 @@ std::optional<CapturedImage> X11Screen::CaptureDisplayArea(uint32_t displayNumbe
                         DisplayHeight(connection_.display(), connection_.screen())};
     const RootRect clipped = Intersect(Intersect(wanted, monitor.bounds), root);
     if (clipped.width <= 0 || clipped.height <= 0) return std::nullopt;
-    if (connection_.IsXwayland()) return capture_.CaptureRootAreaFromWindows(clipped);
-    return capture_.CaptureRootArea(clipped);
+    std::optional<CapturedImage> image = connection_.IsXwayland()
+                                             ? capture_.CaptureRootAreaFromWindows(clipped)
+                                             : capture_.CaptureRootArea(clipped);
+    if (image) {
+      image->area = PixelRect{clipped.x - monitor.bounds.x, clipped.y - monitor.bounds.y,
+                              clipped.width, clipped.height};
+    }
+    return image;
   }
   return std::nullopt;
 }

@@ -16,17 +16,15 @@ class X11Screen {
   explicit X11Screen(X11Connection& connection);
   ~X11Screen();
 
-  // The owner (_NET_WM_PID) of windows whose WM_CLASS names the browser; of several such
-  // processes the one started first. -1 when none.
-  int32_t GetApplicationPid(Browser browser);
-  // Viewable, not minimised top-level windows, front to back, desktop windows left out.
+  // Viewable, not minimised top-level windows, front to back, desktop windows left out; each
+  // with its owner (_NET_WM_PID) and its WM_CLASS class as the application id (the instance
+  // for a window without a class).
   std::optional<std::vector<TopLevelWindow>> ListOnScreenWindows();
   // One display per XRandR monitor: number and name as X11Monitor gives them, the desktop
   // scale for each.
   std::vector<DesktopDisplay> ListDisplays();
-  // Xft.dpi / 96 (1.0 when unset); 0.0 when the connection is lost.
-  double ScaleFactor();
-  // `area` (pixels from the monitor's top-left corner) clipped to the monitor and the root.
+  // `area` (pixels from the monitor's top-left corner) clipped to the monitor and the root;
+  // the image's area is the clipped one, from the monitor's top-left corner.
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber, const PixelRect& area);
 
  private:

@@ -1,4 +1,4 @@
-#include "desktop/wlroots/clipboard_paste.h"
+#include "desktop/wlroots/logic/clipboard_paste.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "desktop/wlroots/wlroots_desktop.h"
-#include "desktop/wlroots/wlroots_ports.h"
+#include "desktop/wlroots/logic/wlroots_desktop.h"
+#include "desktop/wlroots/logic/wlroots_ports.h"
+#include "desktop/wlroots/sway/sway_tree.h"
 
 namespace morel_xy::wlroots::testing {
 
@@ -153,9 +154,13 @@ class FakeCapturer : public ScreenCapturer {
   uint8_t fill = 0x7f;
 };
 
-class FakeTree : public WindowTreeSource {
+// sway's windows from a "get_tree" answer the test writes.
+class FakeTree : public WindowSource {
  public:
-  std::optional<std::string> GetTree() override { return tree; }
+  std::optional<std::vector<CompositorWindow>> Windows() override {
+    if (!tree) return std::nullopt;
+    return ParseSwayTree(*tree);
+  }
 
   std::optional<std::string> tree;
 };

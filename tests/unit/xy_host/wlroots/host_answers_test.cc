@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "desktop/wlroots/wlroots_desktop.h"
+#include "desktop/wlroots/logic/wlroots_desktop.h"
 #include "fake_ports.h"
-#include "morel_xy_host.h"
+#include "host/morel_xy_host.h"
 
 namespace morel_xy::wlroots {
 namespace {
@@ -21,11 +21,7 @@ class WlrootsHostAnswersTest : public ::testing::Test, protected testing::FakeDe
   WlrootsHostAnswersTest() {
     outputs.outputs = {testing::Output(7, "HEADLESS-1", 0, 0, 1600, 1000)};
     tree.tree = kBrowserTree;
-    WlrootsParts parts = Parts();
-    parts.firstStarted = [](const std::vector<int32_t>& pids) {
-      return pids.empty() ? -1 : pids.front();
-    };
-    desktop = std::make_unique<WlrootsDesktop>(std::move(parts));
+    desktop = std::make_unique<WlrootsDesktop>(Parts());
     host = std::make_unique<MorelXYHost>(*desktop, screenshot.string());
     std::filesystem::create_directories(directory);
   }

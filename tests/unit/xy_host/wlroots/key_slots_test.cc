@@ -1,4 +1,4 @@
-#include "desktop/wlroots/key_slots.h"
+#include "desktop/wlroots/logic/key_slots.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "desktop/wlroots/keymap_builder.h"
+#include "desktop/wlroots/logic/keymap_builder.h"
 
 #include <gtest/gtest.h>
 #include <xkbcommon/xkbcommon.h>

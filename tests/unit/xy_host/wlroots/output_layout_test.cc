@@ -1,4 +1,4 @@
-#include "desktop/wlroots/output_layout.h"
+#include "desktop/wlroots/logic/output_layout.h"
 
 #include <gtest/gtest.h>
 

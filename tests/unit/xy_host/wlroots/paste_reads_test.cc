@@ -1,4 +1,4 @@
-#include "desktop/wlroots/paste_reads.h"
+#include "desktop/wlroots/logic/paste_reads.h"
 
 #include <gtest/gtest.h>
 

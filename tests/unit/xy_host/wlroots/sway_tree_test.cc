@@ -1,4 +1,4 @@
-#include "desktop/wlroots/sway_tree.h"
+#include "desktop/wlroots/sway/sway_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -33,19 +33,19 @@ constexpr char kTree[] = R"({
           "rect": {"x": 100.5, "y": 50, "width": 640, "height": 480}}]}]}]
 })";
 
-TEST(SwayTreeTest, ViewsComeMostRecentlyFocusedFirstWithTheirBrowser) {
-  const std::optional<std::vector<SwayView>> views = ParseSwayTree(kTree);
+TEST(SwayTreeTest, ViewsComeMostRecentlyFocusedFirstWithTheirApplicationIds) {
+  const std::optional<std::vector<CompositorWindow>> views = ParseSwayTree(kTree);
   ASSERT_TRUE(views);
   ASSERT_EQ(views->size(), 4u);
   // The focused output's workspace first, in its focus order; the scratchpad last.
   EXPECT_EQ((*views)[0].pid, 300);
-  EXPECT_EQ((*views)[0].browser, Browser::Firefox);  // by WM_CLASS under Xwayland
+  EXPECT_EQ((*views)[0].applicationId, "firefox");  // WM_CLASS's class under Xwayland
   EXPECT_EQ((*views)[0].rect, (PointRect{100.5, 50, 640, 480}));
   EXPECT_TRUE((*views)[0].normal);
   EXPECT_EQ((*views)[1].pid, 100);
-  EXPECT_EQ((*views)[1].browser, std::nullopt);
+  EXPECT_EQ((*views)[1].applicationId, "foot");
   EXPECT_EQ((*views)[2].pid, 200);
-  EXPECT_EQ((*views)[2].browser, Browser::Chrome);  // app id, any case
+  EXPECT_EQ((*views)[2].applicationId, "Chromium");
   EXPECT_EQ((*views)[2].title, "Page - Chromium");
   EXPECT_TRUE((*views)[2].visible);
   EXPECT_EQ((*views)[3].pid, 900);
@@ -60,6 +60,17 @@ TEST(SwayTreeTest, XUtilityWindowsAreNotNormal) {
   ASSERT_EQ(views->size(), 2u);
   EXPECT_FALSE((*views)[0].normal);
   EXPECT_TRUE((*views)[1].normal);
+  EXPECT_EQ((*views)[0].applicationId, "Chromium");
+}
+
+TEST(SwayTreeTest, AnXClientWithoutAClassIsKnownByItsInstance) {
+  const auto views = ParseSwayTree(R"({"nodes": [
+      {"pid": 5, "window_properties": {"class": "", "instance": "firefox"}},
+      {"pid": 6, "window_properties": {"class": "Gimp", "instance": "chromium"}}]})");
+  ASSERT_TRUE(views);
+  ASSERT_EQ(views->size(), 2u);
+  EXPECT_EQ((*views)[0].applicationId, "firefox");
+  EXPECT_EQ((*views)[1].applicationId, "Gimp");
 }
 
 TEST(SwayTreeTest, HostileAnswersEndInNoTreeOrInViewsWithoutTheBadMembers) {
@@ -76,12 +87,12 @@ TEST(SwayTreeTest, HostileAnswersEndInNoTreeOrInViewsWithoutTheBadMembers) {
   ASSERT_TRUE(odd);
   ASSERT_EQ(odd->size(), 2u);
   EXPECT_EQ((*odd)[0].pid, 0);
-  EXPECT_EQ((*odd)[0].browser, std::nullopt);
+  EXPECT_EQ((*odd)[0].applicationId, "");
   EXPECT_EQ((*odd)[0].title, "");
   EXPECT_FALSE((*odd)[0].visible);
   EXPECT_EQ((*odd)[0].rect, (PointRect{0, 0, 10, 20}));
   EXPECT_EQ((*odd)[1].pid, 0);
-  EXPECT_EQ((*odd)[1].browser, Browser::Chrome);
+  EXPECT_EQ((*odd)[1].applicationId, "chromium");
 
   // A tree nested far deeper than sway nests: parsed, the deep part ignored, no crash.
   std::string deep;

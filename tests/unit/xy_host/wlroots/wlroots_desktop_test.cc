@@ -1,9 +1,12 @@
-#include "desktop/wlroots/wlroots_desktop.h"
+#include "desktop/wlroots/logic/wlroots_desktop.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
+#include "actions/displays.h"
+#include "actions/windows.h"
+#include "desktop/fake/fake_process_table.h"
 #include "fake_ports.h"
 
 namespace morel_xy::wlroots {
@@ -42,18 +45,18 @@ class WlrootsDesktopTest : public ::testing::Test, protected testing::FakeDevice
       pointer.events.push_back("sync");
       return true;
     };
-    // Processes start in the order of `starts`; a pid missing from it has ended.
-    parts.firstStarted = [this](const std::vector<int32_t>& pids) {
-      int32_t first = -1;
-      for (int32_t pid : pids) {
-        if (starts.count(pid) && (first < 0 || starts[pid] < starts[first])) first = pid;
-      }
-      return first;
-    };
+    processes.startTimes = {{100, 5}, {150, 10}, {200, 20}};
     return std::make_unique<WlrootsDesktop>(std::move(parts));
   }
 
-  std::map<int32_t, uint64_t> starts{{100, 5}, {150, 10}, {200, 20}};
+  // What the host makes of the desktop's windows and displays.
+  double Scale(WlrootsDesktop& desktop) { return GetScreenBackingScaleFactor(desktop, processes); }
+  int32_t ChromePid(WlrootsDesktop& desktop) {
+    const auto windows = desktop.ListOnScreenWindows();
+    return windows ? morel_xy::detail::GetApplicationPid(*windows, Browser::Chrome, processes) : -1;
+  }
+
+  FakeProcessTable processes;
   std::chrono::nanoseconds slept{0};
 };
 
@@ -90,8 +93,8 @@ TEST_F(WlrootsDesktopTest, TheWheelTurnsNotchByNotchUpIsNegative) {
   EXPECT_EQ(pointer.events, (std::vector<std::string>{"frame", "wheel 0 -1", "frame", "wheel 0 -1",
                                                       "frame", "wheel 1 1", "frame"}));
   pointer.events.clear();
-  ASSERT_TRUE(desktop->Scroll(-2000000000, 0));
-  EXPECT_EQ(pointer.events.size(), 2u * WlrootsDesktop::kMaxWheelSteps);
+  ASSERT_TRUE(desktop->Scroll(-Desktop::kMaxWheelLines, 0));
+  EXPECT_EQ(pointer.events.size(), 2u * Desktop::kMaxWheelLines);
   EXPECT_EQ(pointer.events.front(), "wheel 0 1");
 }
 
@@ -104,19 +107,17 @@ TEST_F(WlrootsDesktopTest, DisplaysScaleAndWindowsComeFromOutputsAndTheTree) {
   EXPECT_DOUBLE_EQ(displays[1].scale, 2.0);
 
   // The focused browser window sits on the second output.
-  EXPECT_DOUBLE_EQ(desktop->ScaleFactor(), 2.0);
-  // The first-started Chrome-family process, even with its window on a hidden workspace.
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Chrome), 150);
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Firefox), -1);
-  // A process that is gone does not count.
-  starts.erase(150);
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Chrome), 200);
+  EXPECT_DOUBLE_EQ(Scale(*desktop), 2.0);
+  // The window on a hidden workspace is not on screen; the one shown is the browser's.
+  EXPECT_EQ(ChromePid(*desktop), 200);
 
   const std::optional<std::vector<TopLevelWindow>> windows = desktop->ListOnScreenWindows();
   ASSERT_TRUE(windows);
   ASSERT_EQ(windows->size(), 2u);  // the hidden one is not on screen
   EXPECT_EQ((*windows)[0].pid, 100);
+  EXPECT_EQ((*windows)[0].applicationId, "foot");
   EXPECT_EQ((*windows)[1].pid, 200);
+  EXPECT_EQ((*windows)[1].applicationId, "chromium");
   EXPECT_EQ((*windows)[1].title, "later");
   EXPECT_TRUE((*windows)[1].normal);
   EXPECT_EQ((*windows)[1].frame, (PointRect{1700, 100, 600, 400}));
@@ -130,7 +131,7 @@ TEST_F(WlrootsDesktopTest, WindowFramesAreMeasuredFromTheMainOutput) {
   const auto windows = desktop->ListOnScreenWindows();
   ASSERT_TRUE(windows && windows->size() == 1);
   EXPECT_EQ((*windows)[0].frame, (PointRect{-1000, 20, 500, 400}));
-  EXPECT_DOUBLE_EQ(desktop->ScaleFactor(), 1.0);
+  EXPECT_DOUBLE_EQ(Scale(*desktop), 1.0);
   ASSERT_TRUE(desktop->MovePointer(Point{-1000, 20}));
   EXPECT_EQ(pointer.events[1], "move 280 20 2880 1024");
 }
@@ -138,16 +139,16 @@ TEST_F(WlrootsDesktopTest, WindowFramesAreMeasuredFromTheMainOutput) {
 TEST_F(WlrootsDesktopTest, ATreeWithoutTheBrowserOrNoIpcFindsNoBrowser) {
   tree.tree = kTreeWithoutBrowsers;
   std::unique_ptr<WlrootsDesktop> desktop = Make();
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Chrome), -1);
+  EXPECT_EQ(ChromePid(*desktop), -1);
   ASSERT_TRUE(desktop->ListOnScreenWindows());
   EXPECT_EQ(desktop->ListOnScreenWindows()->size(), 1u);
   // No browser window: the main output's scale.
-  EXPECT_DOUBLE_EQ(desktop->ScaleFactor(), 1.0);
+  EXPECT_DOUBLE_EQ(Scale(*desktop), 1.0);
 
   tree.tree = std::nullopt;
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Chrome), -1);
+  EXPECT_EQ(ChromePid(*desktop), -1);
   EXPECT_EQ(desktop->ListOnScreenWindows(), std::nullopt);
-  EXPECT_DOUBLE_EQ(desktop->ScaleFactor(), 1.0);
+  EXPECT_DOUBLE_EQ(Scale(*desktop), 1.0);
 
   tree.tree = "{\"nodes\": [";
   EXPECT_EQ(desktop->ListOnScreenWindows(), std::nullopt);
@@ -163,6 +164,7 @@ TEST_F(WlrootsDesktopTest, CapturesAreClippedToTheirOutputAndFailuresAreReported
   ASSERT_EQ(capturer.calls.size(), 1u);
   EXPECT_EQ(capturer.calls[0].first, 8u);
   EXPECT_EQ(capturer.calls[0].second, (PixelRect{1500, 1100, 100, 100}));
+  EXPECT_EQ(image->area, (PixelRect{1500, 1100, 100, 100}));
 
   EXPECT_EQ(desktop->CaptureDisplayArea(9, PixelRect{0, 0, 10, 10}), std::nullopt);
   EXPECT_EQ(desktop->CaptureDisplayArea(7, PixelRect{1600, 0, 10, 10}), std::nullopt);
@@ -183,10 +185,9 @@ TEST_F(WlrootsDesktopTest, AVanishedCompositorFailsEveryMethodWithoutCrashing) {
   EXPECT_FALSE(desktop->Scroll(1, 0));
   EXPECT_FALSE(desktop->PressKey(keysym::kReturn, true));
   EXPECT_FALSE(desktop->TypeCharacter('a', "bc"));
-  EXPECT_EQ(desktop->GetApplicationPid(Browser::Chrome), -1);
   EXPECT_EQ(desktop->ListOnScreenWindows(), std::nullopt);
   EXPECT_TRUE(desktop->ListDisplays().empty());
-  EXPECT_EQ(desktop->ScaleFactor(), 0.0);
+  EXPECT_EQ(Scale(*desktop), 0.0);
   EXPECT_EQ(desktop->CaptureDisplayArea(7, PixelRect{0, 0, 10, 10}), std::nullopt);
 }
 

@@ -1,4 +1,4 @@
-#include "desktop/wlroots/wlroots_keyboard.h"
+#include "desktop/wlroots/logic/wlroots_keyboard.h"
 
 #include <gtest/gtest.h>
 #include <xkbcommon/xkbcommon.h>

@@ -1,0 +1,210 @@
+#include "desktop/wlroots/logic/wlroots_keyboard.h"
+
+#include <utf8.h>
+
+#include <vector>
+
+namespace morel_xy::wlroots {
+namespace {
+
+constexpr uint32_t kShiftCode = 42;
+constexpr uint32_t kShiftRightCode = 54;
+constexpr uint32_t kControlCode = 29;
+
+// The next code point of `text` from `at`, advancing `at`; nullopt at the end or at a byte
+// that starts no valid character (the text was checked before typing began: only a cut-short
+// tail ends here).
+std::optional<char32_t> NextCodePoint(std::string_view text, size_t& at) {
+  auto it = text.begin() + static_cast<std::ptrdiff_t>(at);
+  uint32_t codePoint = 0;
+  if (utf8::internal::validate_next(it, text.end(), codePoint) != utf8::internal::UTF8_OK) {
+    return std::nullopt;
+  }
+  at = static_cast<size_t>(it - text.begin());
+  return codePoint;
+}
+
+bool Pasted(char32_t c) {
+  return c > 0xFFFF;
+}
+
+}  // namespace
+
+WlrootsKeyboard::WlrootsKeyboard(KeyboardDevice& device, Clipboard* clipboard,
+                                 std::function<void(std::chrono::nanoseconds)> sleep,
+                                 std::function<Clock::time_point()> now)
+    : device_(device),
+      paste_(clipboard ? std::make_unique<ClipboardPaste>(*clipboard, sleep, now) : nullptr),
+      sleep_(std::move(sleep)),
+      now_(std::move(now)),
+      slots_(UsTextKeys()) {}
+
+WlrootsKeyboard::~WlrootsKeyboard() {
+  ReleaseEverything();
+}
+
+bool WlrootsKeyboard::Start() {
+  return SendKeymap();
+}
+
+bool WlrootsKeyboard::SendKeymap() {
+  std::optional<Keymap> keymap = BuildKeymap(FixedKeys(), slots_.slots());
+  if (!keymap || !device_.SetKeymap(keymap->text)) return false;
+  keymap_ = std::move(keymap);
+  ++keymapsSent_;
+  // A new keymap may number the modifiers differently: report the held ones in its terms.
+  if (!device_.Modifiers(ModifierMask())) return false;
+  if (keymapsSent_ > 1) sleep_(kSettleTime);
+  return true;
+}
+
+uint32_t WlrootsKeyboard::ModifierMask() const {
+  if (!keymap_) return 0;
+  uint32_t mask = 0;
+  for (const auto& [code, count] : heldCodes_) {
+    if (const std::optional<FixedKey> key = FixedKeyAt(code))
+      mask |= keymap_->MaskOf(key->modifier);
+  }
+  return mask;
+}
+
+bool WlrootsKeyboard::ShiftHeld() const {
+  return heldCodes_.count(kShiftCode) > 0 || heldCodes_.count(kShiftRightCode) > 0;
+}
+
+bool WlrootsKeyboard::Key(uint32_t code, bool down) {
+  if (!keymap_) return false;
+  if (down) {
+    ++heldCodes_[code];
+  } else if (const auto found = heldCodes_.find(code); found != heldCodes_.end()) {
+    if (--found->second <= 0) heldCodes_.erase(found);
+  }
+  slots_.MarkHeld(code, heldCodes_.count(code) > 0, now_());
+  bool ok = device_.Key(code, down);
+  const std::optional<FixedKey> fixed = FixedKeyAt(code);
+  if (fixed && fixed->modifier != Modifier::None) ok = device_.Modifiers(ModifierMask()) && ok;
+  return ok;
+}
+
+std::optional<KeyPlace> WlrootsKeyboard::KeyFor(Keysym keysym, std::string_view upcoming) {
+  if (const std::optional<FixedKey> fixed = FixedKeyFor(keysym)) {
+    return KeyPlace{fixed->code, false};
+  }
+  if (const std::optional<KeyPlace> place = slots_.Find(keysym)) return place;
+  // One keymap change for this character and as many of the coming ones as fit.
+  std::vector<Keysym> wanted{keysym};
+  size_t at = 0;
+  const size_t lookAhead = 2 * slots_.slots().size();
+  while (wanted.size() < lookAhead) {
+    const std::optional<char32_t> next = NextCodePoint(upcoming, at);
+    if (!next) break;
+    const Keysym nextKeysym = KeysymForCodePoint(*next);
+    if (nextKeysym == keysym::kNoSymbol || Pasted(*next) || FixedKeyFor(nextKeysym)) continue;
+    wanted.push_back(nextKeysym);
+  }
+  bool changed = false;
+  if (!slots_.Place(wanted, now_(), changed)) return std::nullopt;
+  if (changed && !SendKeymap()) return std::nullopt;
+  return slots_.Find(keysym);
+}
+
+bool WlrootsKeyboard::PressKey(Keysym keysym, bool down) {
+  pastedAhead_.clear();
+  if (paste_ && !paste_->EndRun()) return false;
+  return PressKeyWithinRun(keysym, down);
+}
+
+bool WlrootsKeyboard::PressKeyWithinRun(Keysym keysym, bool down) {
+  if (!keymap_) return false;
+  if (!down) {
+    const auto held = heldKeysyms_.find(keysym);
+    if (held != heldKeysyms_.end()) {
+      const uint32_t code = held->second;
+      heldKeysyms_.erase(held);
+      return Key(code, false);
+    }
+    // Not pressed through this object: release the key the keymap has for it, if any.
+    if (const std::optional<FixedKey> fixed = FixedKeyFor(keysym)) return Key(fixed->code, false);
+    const std::optional<KeyPlace> place = slots_.Find(keysym);
+    return place && Key(place->code, false);
+  }
+  const std::optional<KeyPlace> place = KeyFor(keysym, {});
+  if (!place) return false;
+  heldKeysyms_[keysym] = place->code;
+  return Key(place->code, true);
+}
+
+bool WlrootsKeyboard::PasteRun(char32_t character, std::string_view upcoming) {
+  if (!paste_) return false;
+  std::u32string run(1, character);
+  constexpr size_t kMaxRun = 256;
+  size_t at = 0;
+  while (run.size() < kMaxRun) {
+    const std::optional<char32_t> next = NextCodePoint(upcoming, at);
+    if (!next || !Pasted(*next)) break;
+    run += *next;
+  }
+  std::string text;
+  for (char32_t c : run) utf8::append(c, text);
+  const auto pressPaste = [this] {
+    bool ok = Key(kControlCode, true);
+    ok = ok && PressKeyWithinRun('v', true);
+    ok = PressKeyWithinRun('v', false) && ok;
+    return Key(kControlCode, false) && ok;
+  };
+  const bool ok = paste_->Paste(text, pressPaste) && paste_->EndRun();
+  if (ok) pastedAhead_ = run.substr(1);
+  return ok;
+}
+
+bool WlrootsKeyboard::TypeCharacter(char32_t character, std::string_view upcoming) {
+  if (!keymap_) return false;
+  if (!pastedAhead_.empty()) {
+    // Pasted with the character before it.
+    if (pastedAhead_.front() == character) {
+      pastedAhead_.erase(0, 1);
+      return true;
+    }
+    pastedAhead_.clear();
+  }
+  if (Pasted(character) && character <= 0x10FFFF) return PasteRun(character, upcoming);
+  if (paste_ && !paste_->EndRun()) return false;
+  const Keysym keysym = KeysymForCodePoint(character);
+  if (keysym == keysym::kNoSymbol) return false;
+  const std::optional<KeyPlace> place = KeyFor(keysym, upcoming);
+  if (!place) return false;
+  const bool addShift = place->shift && !ShiftHeld();
+  bool ok = true;
+  if (addShift) ok = Key(kShiftCode, true);
+  ok = ok && Key(place->code, true);
+  ok = Key(place->code, false) && ok;
+  if (addShift) ok = Key(kShiftCode, false) && ok;
+  return ok;
+}
+
+void WlrootsKeyboard::ReleaseEverything() {
+  if (keymap_) {
+    // Non-modifier keys first, as a hand lifts them: a modifier let go first would turn the
+    // last key's release into a different key for the client.
+    std::vector<uint32_t> codes;
+    for (const auto& [code, count] : heldCodes_) codes.push_back(code);
+    for (int pass = 0; pass < 2; ++pass) {
+      for (uint32_t code : codes) {
+        const std::optional<FixedKey> fixed = FixedKeyAt(code);
+        const bool isModifier = fixed && fixed->modifier != Modifier::None;
+        if (isModifier == (pass == 1)) {
+          heldCodes_.erase(code);
+          device_.Key(code, false);
+          slots_.MarkHeld(code, false, now_());
+        }
+      }
+    }
+    device_.Modifiers(0);
+  }
+  heldCodes_.clear();
+  heldKeysyms_.clear();
+  pastedAhead_.clear();
+  if (paste_) paste_->RestoreNow();
+}
+
+}  // namespace morel_xy::wlroots
