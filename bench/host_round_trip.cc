@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "host_process.h"
+#include "version_answer.h"
 
 int main(int argc, char** argv) {
   const int requests = argc > 1 ? std::max(100, std::atoi(argv[1])) : 20000;
   morel_test::HostProcess host(MOREL_XY_HOST_PATH, "");
   const std::string request = R"({"id":1,"method":"get_version","params":{}})";
-  const std::string expected = R"({"id":1,"result":"1.0.31"})";
+  const std::string expected = morel_test::VersionAnswer(1);
 
   // Warm up the process, the pipes and the caches.
   for (int i = 0; i < 200; ++i) {

@@ -32,7 +32,8 @@ class Chromium:
     def host_arguments(self, session):
         return [f"chrome-extension://{EXTENSION_ID}/"]
 
-    extension = harness.EXTENSION_DIR
+    # The run's copy of the extension, set by the runner (harness.prepare_extension).
+    extension = None
 
     def launch(self, session, program, placement):
         """Starts Chromium with a fresh profile, the extension loaded and no traffic of its

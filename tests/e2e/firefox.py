@@ -54,6 +54,8 @@ class Firefox:
     name = "firefox"
     programs = ["firefox-esr", "firefox"]
     wm_class = "firefox"
+    # The run's copy of the extension, set by the runner (harness.prepare_extension).
+    extension = None
 
     def install_hosts(self, session, install_script, hosts):
         for name, path in hosts.items():
@@ -75,11 +77,11 @@ class Firefox:
         os.makedirs(extensions)
         # The add-on: the shared page and scripts, with Firefox's manifest as manifest.json.
         with zipfile.ZipFile(os.path.join(extensions, ADDON_ID + ".xpi"), "w") as xpi:
-            for entry in sorted(os.listdir(harness.EXTENSION_DIR)):
+            for entry in sorted(os.listdir(self.extension)):
                 if entry == "manifest.json":
                     continue
                 arcname = "manifest.json" if entry == "manifest.firefox.json" else entry
-                xpi.write(os.path.join(harness.EXTENSION_DIR, entry), arcname)
+                xpi.write(os.path.join(self.extension, entry), arcname)
         with open(os.path.join(profile, "user.js"), "w") as f:
             for key, value in PREFS.items():
                 f.write(f"user_pref({json.dumps(key)}, {json.dumps(value)});\n")

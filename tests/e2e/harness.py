@@ -145,6 +145,16 @@ class Session:
             shutil.rmtree(self.tmp, ignore_errors=True)
 
 
+def prepare_extension(session, host_version, **config):
+    """The test extension copied into the run's folder with its config.json: the version the
+    host must report (the build's) and whatever else the runner tells the page."""
+    extension = os.path.join(session.tmp, "extension")
+    shutil.copytree(EXTENSION_DIR, extension)
+    with open(os.path.join(extension, "config.json"), "w") as f:
+        json.dump({"hostVersion": host_version, **config}, f)
+    return extension
+
+
 def missing_programs(browser):
     """The browser's program, and the list of required programs that are not installed."""
     missing = [tool for tool in X_TOOLS if not shutil.which(tool)]
@@ -451,7 +461,7 @@ def log_tail(path, lines=30):
         return "".join(f.readlines()[-lines:])
 
 
-def run(browser, host_program, install_script, scale, timeout, keep):
+def run(browser, host_program, host_version, install_script, scale, timeout, keep):
     """One end-to-end run in `browser`. Returns the process exit status."""
     started = time.monotonic()
     session = None
@@ -463,6 +473,7 @@ def run(browser, host_program, install_script, scale, timeout, keep):
             raise Failure("missing required programs: " + ", ".join(missing) +
                           " (run scripts/install-deps)")
         session = Session(keep)
+        browser.extension = prepare_extension(session, host_version)
         start_x(session, scale)
         bin_dir, report_path = install_hosts(session, browser, install_script, host_program)
         browser.start(session, program, scale)

@@ -19,14 +19,16 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--browser", choices=sorted(BROWSERS), default="chromium")
     parser.add_argument("--host", required=True)
+    parser.add_argument("--host-version", required=True,
+                        help="the version the host must report (the build's)")
     parser.add_argument("--install-script", required=True)
     parser.add_argument("--timeout", type=float, default=150)
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
     parser.add_argument("--scale", type=int, default=1, choices=[1, 2],
                         help="desktop scale (Xft.dpi / 96): pixels per point")
     args = parser.parse_args()
-    return harness.run(BROWSERS[args.browser](), args.host, args.install_script, args.scale,
-                       args.timeout, args.keep)
+    return harness.run(BROWSERS[args.browser](), args.host, args.host_version,
+                       args.install_script, args.scale, args.timeout, args.keep)
 
 
 if __name__ == "__main__":

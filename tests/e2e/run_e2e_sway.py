@@ -12,7 +12,6 @@ Usage: run_e2e_sway.py --host PATH --install-script PATH
            [--platform wayland|x11] [--scale 1|2] [--second-output] [--timeout S] [--keep]
 """
 import argparse
-import json
 import os
 import shutil
 import struct
@@ -147,6 +146,8 @@ def sway_side_checks(session, browser, reports, bin_dir):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--host", required=True)
+    parser.add_argument("--host-version", required=True,
+                        help="the version the host must report (the build's)")
     parser.add_argument("--install-script", required=True)
     parser.add_argument("--platform", choices=["wayland", "x11"], default="wayland")
     parser.add_argument("--scale", type=int, default=1, choices=[1, 2])
@@ -171,11 +172,8 @@ def main():
             sway.swaymsg("focus", "output", sway.add_output(1280, 800, scale=args.scale))
         if args.platform == "x11":
             session.display = sway.xwayland_display()
-        extension = os.path.join(session.tmp, "extension")
-        shutil.copytree(harness.EXTENSION_DIR, extension)
-        if args.platform == "wayland":
-            with open(os.path.join(extension, "config.json"), "w") as f:
-                json.dump({"positionsFromHost": True}, f)
+        extension = harness.prepare_extension(session, args.host_version,
+                                              positionsFromHost=args.platform == "wayland")
         browser = SwayChromium(args.platform, extension)
         bin_dir, report_path = harness.install_hosts(session, browser, args.install_script,
                                                      args.host)

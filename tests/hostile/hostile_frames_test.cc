@@ -24,11 +24,13 @@
 #include <vector>
 
 #include "framing.h"
+#include "version_answer.h"
 
 namespace {
 
 using morel_test::Frame;
 using morel_test::Length;
+using morel_test::VersionAnswer;
 
 using Clock = std::chrono::steady_clock;
 
@@ -179,7 +181,7 @@ void ExpectBoundedMemory(const Outcome& outcome) {
 }
 
 const std::string kVersionRequest = R"({"id":1,"method":"get_version","params":{}})";
-const std::string kVersionResponse = R"({"id":1,"result":"1.0.31"})";
+const std::string kVersionResponse = VersionAnswer(1);
 
 TEST(HostileFrames, FourGibLengthWithNothingAfterItEndsAtOnce) {
   // The input stays open: a host that tried to read 4 GiB would wait for ever.
@@ -283,7 +285,7 @@ TEST(HostileFrames, DeeplyNestedJson) {
   });
   EXPECT_EQ(o.exitStatus, 254);
   ASSERT_EQ(o.responseCount, 4u);
-  EXPECT_EQ(o.responses[0], R"({"id":1,"result":"1.0.31"})");
+  EXPECT_EQ(o.responses[0], VersionAnswer(1));
   EXPECT_NE(o.responses[1].find(R"("error":["message","Exception: )"), std::string::npos)
       << o.responses[1];
   EXPECT_NE(o.responses[2].find(R"("error":["message","Exception: )"), std::string::npos)
@@ -303,9 +305,9 @@ TEST(HostileFrames, StringsAsLargeAsAFrameMayHold) {
   });
   EXPECT_EQ(o.exitStatus, 254);
   ASSERT_EQ(o.responseCount, 4u);
-  EXPECT_EQ(o.responses[0], R"({"id":1,"result":"1.0.31"})");
-  EXPECT_EQ(o.responses[1], R"({"id":2,"result":"1.0.31"})");
-  EXPECT_EQ(o.responses[2], R"({"id":3,"result":"1.0.31"})");
+  EXPECT_EQ(o.responses[0], VersionAnswer(1));
+  EXPECT_EQ(o.responses[1], VersionAnswer(2));
+  EXPECT_EQ(o.responses[2], VersionAnswer(3));
   ExpectBoundedMemory(o);
 
   const Outcome unknown =
@@ -366,7 +368,7 @@ TEST(HostileFrames, AMillionSmallRequestsInOneStream) {
   EXPECT_EQ(o.responseCount, static_cast<uint64_t>(kRequests));
   EXPECT_FALSE(o.trailingGarbage);
   ASSERT_GE(o.responses.size(), 2u);
-  EXPECT_EQ(o.responses[0], R"({"id":1,"result":"1.0.31"})");
+  EXPECT_EQ(o.responses[0], VersionAnswer(1));
   EXPECT_EQ(o.responses[1], R"({"id":2,"result":0.0})");
   ExpectBoundedMemory(o);
 }

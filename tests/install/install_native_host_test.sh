@@ -3,11 +3,12 @@
 # in each browser's folder with the right content, bad names and ids are refused, and
 # uninstall removes what install wrote and nothing else.
 #
-# Usage: install_native_host_test.sh SCRIPT BUILD_DIR
+# Usage: install_native_host_test.sh SCRIPT BUILD_DIR VERSION
 set -uo pipefail
 
 SCRIPT="$1"
 BUILD_DIR="$2"
+VERSION="$3"  # the build's, which the host reports
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -63,7 +64,7 @@ program="$prefix/bin/morel_xy_host"
 # The installed program is the host: it answers get_version.
 if [ -x "$program" ]; then
   reply=$(printf '\x2b\x00\x00\x00{"id":1,"method":"get_version","params":{}}' | env -u DISPLAY "$program" | tail -c +5)
-  [ "$reply" = '{"id":1,"result":"1.0.31"}' ] || fail "installed program answered '$reply'"
+  [ "$reply" = "{\"id\":1,\"result\":\"$VERSION\"}" ] || fail "installed program answered '$reply'"
 fi
 check_manifest "$HOME/.config/google-chrome/NativeMessagingHosts/com.morel.xy_host.json" \
   com.morel.xy_host "$program" allowed_origins "chrome-extension://$ID1/" "chrome-extension://$ID2/"

@@ -193,6 +193,7 @@ let calibrationCount = 0;
 let hostOuter = null;
 
 // How the test runs, from the config.json the runner may put beside these files:
+//   hostVersion: the version the host must report, the build's;
 //   positionsFromHost: the browser does not know where its window is (on Wayland screenX and
 //   screenY are always 0): the window's place comes from the host's outer rectangle, which
 //   the runner checks against the compositor (see screenPosition).
@@ -247,7 +248,7 @@ function toScreen(point) {
 
 async function testVersion() {
   const response = await host.request('get_version', {});
-  check('get_version', response.result === '1.0.31' && typeof response.id === 'number',
+  check('get_version', response.result === config.hostVersion && typeof response.id === 'number',
       JSON.stringify(response));
 }
 
@@ -502,7 +503,7 @@ async function testErrors() {
       Array.isArray(response.error) && response.error[0] === 'message' &&
       String(response.error[1]).startsWith('Exception: '), JSON.stringify(response));
   const version = await host.call('get_version', {});
-  check('the host keeps serving after an error', version === '1.0.31', String(version));
+  check('the host keeps serving after an error', version === config.hostVersion, String(version));
 }
 
 // Runs every step even when one fails, so one run shows every fault; a step that throws is

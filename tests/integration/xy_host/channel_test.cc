@@ -7,12 +7,14 @@
 #include <string>
 
 #include "host_process.h"
+#include "version_answer.h"
 
 namespace {
 
 using morel_test::Frame;
 using morel_test::HostProcess;
 using morel_test::Length;
+using morel_test::VersionAnswer;
 
 class ChannelTest : public ::testing::Test {
  protected:
@@ -22,7 +24,7 @@ class ChannelTest : public ::testing::Test {
 TEST_F(ChannelTest, ExampleExchangeByteForByteThenEndOfInput) {
   ASSERT_TRUE(host.Send(R"({"id":7,"method":"get_version","params":{}})"));
   host.CloseInput();
-  const std::string expected = R"({"id":7,"result":"1.0.31"})";
+  const std::string expected = VersionAnswer(7);
   EXPECT_EQ(host.ReadAll(), Frame(expected));
   EXPECT_EQ(host.Wait(), 254);
 }
@@ -34,7 +36,7 @@ TEST_F(ChannelTest, HandlerExceptionIsAnsweredAndTheNextRequestServed) {
   EXPECT_EQ(
       host.Receive(),
       R"({"error":["message","Exception: [json.exception.type_error.302] type must be number, but is string"],"id":8})");
-  EXPECT_EQ(host.Receive(), R"({"id":9,"result":"1.0.31"})");
+  EXPECT_EQ(host.Receive(), VersionAnswer(9));
 }
 
 TEST_F(ChannelTest, ParametersOfAMethodThatNeedsThemWhenParamsIsAbsent) {
@@ -66,9 +68,9 @@ TEST_F(ChannelTest, GetVersionIgnoresParamsAndKeepsIdOrder) {
   host.Send(
       "\xEF\xBB\xBF"
       R"({"id":5,"method":"get_version"})");
-  EXPECT_EQ(host.Receive(), R"({"id":3,"result":"1.0.31"})");
-  EXPECT_EQ(host.Receive(), R"({"id":-1,"result":"1.0.31"})");
-  EXPECT_EQ(host.Receive(), R"({"id":5,"result":"1.0.31"})");
+  EXPECT_EQ(host.Receive(), VersionAnswer(3));
+  EXPECT_EQ(host.Receive(), VersionAnswer(-1));
+  EXPECT_EQ(host.Receive(), VersionAnswer(5));
 }
 
 TEST_F(ChannelTest, WithoutADisplayEveryOperationFailsTheWayARefusingPlatformDoes) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "host/version.h"
 #include "host_process.h"
 #include "x11_test_fixture.h"
 
@@ -130,7 +131,7 @@ TEST_F(HostScreenTest, ClosedAndChurningWindowsAreAnsweredInOrder) {
   int status = 0;
   waitpid(churn, &status, 0);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(Call("get_version")["result"], "1.0.31");
+  EXPECT_EQ(Call("get_version")["result"], std::string(morel_xy::kMorelVersion));
   host_->CloseInput();
   EXPECT_EQ(host_->Wait(), 254);
   RecordProperty("windows_found", found);
@@ -148,7 +149,7 @@ TEST_F(HostScreenTest, AnXServerThatGoesAwayLeavesTheHostAnswering) {
   EXPECT_EQ(Call("get_active_browser_outer_rect")["result"], json());
   EXPECT_EQ(Call("find_rectangle", {{"color", "#000000"}})["error"],
             json::array({"message", "Display cannot be found."}));
-  EXPECT_EQ(Call("get_version")["result"], "1.0.31");
+  EXPECT_EQ(Call("get_version")["result"], std::string(morel_xy::kMorelVersion));
 }
 
 }  // namespace
