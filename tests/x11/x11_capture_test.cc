@@ -13,7 +13,7 @@
 #include "test_window.h"
 #include "xvfb_server.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 using morel_test::TestWindow;
@@ -85,4 +85,4 @@ TEST(X11CaptureTest, WindowsAreReadTopmostFirstAndNothingElse) {
 }
 
 }  // namespace
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -20,7 +20,7 @@
 #include "x11_test_support.h"
 #include "xvfb_server.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 using morel_test::EventClient;
@@ -248,4 +248,4 @@ TEST_F(X11InputTest, LostConnectionReportsFailureReleasesKeysAndKeepsTheProcess)
 }
 
 }  // namespace
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -8,7 +8,7 @@
 #include "desktop/x11/edid.h"
 #include "desktop/x11/screen_geometry.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 std::vector<uint8_t> EdidWithName(const char* name, size_t descriptor = 72) {
@@ -77,4 +77,4 @@ TEST(ScreenGeometryTest, Intersection) {
 }
 
 }  // namespace
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

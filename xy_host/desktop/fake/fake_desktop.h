@@ -120,14 +120,14 @@ class FakeDesktop final : public Desktop {
  private:
   template <typename T>
   bool Post(T&& event, bool failKind) {
-    const size_t index = posts_++;
+    const size_t index = m_posts++;
     if (failKind || (failPostsFrom && index >= *failPostsFrom) || failPosts.count(index)) {
       return false;
     }
     calls.emplace_back(std::forward<T>(event));
     return true;
   }
-  size_t posts_ = 0;
+  size_t m_posts = 0;
 };
 
 }  // namespace morel_xy

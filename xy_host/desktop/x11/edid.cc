@@ -1,6 +1,6 @@
 #include "desktop/x11/edid.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 std::string EdidProductName(const std::vector<uint8_t>& edid) {
   static constexpr uint8_t kHeader[8] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
@@ -25,4 +25,4 @@ std::string EdidProductName(const std::vector<uint8_t>& edid) {
   return "";
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 int ToXCoordinate(double pixels) {
@@ -23,19 +23,19 @@ RootRect Intersect(const RootRect& a, const RootRect& b) {
 }
 
 PointSpace::PointSpace(const RootRect& primary, double scale)
-    : originX_(primary.x),
-      originY_(primary.y),
-      scale_(std::isfinite(scale) && scale > 0 ? scale : 1.0) {}
+    : m_originX(primary.x),
+      m_originY(primary.y),
+      m_scale(std::isfinite(scale) && scale > 0 ? scale : 1.0) {}
 
 PointRect PointSpace::ToPoints(const RootRect& r) const {
-  return PointRect{static_cast<double>(r.x - originX_) / scale_,
-                   static_cast<double>(r.y - originY_) / scale_,
-                   static_cast<double>(r.width) / scale_, static_cast<double>(r.height) / scale_};
+  return PointRect{static_cast<double>(r.x - m_originX) / m_scale,
+                   static_cast<double>(r.y - m_originY) / m_scale,
+                   static_cast<double>(r.width) / m_scale, static_cast<double>(r.height) / m_scale};
 }
 
 RootPoint PointSpace::ToRoot(Point p) const {
-  return RootPoint{ToXCoordinate(static_cast<double>(originX_) + p.x * scale_),
-                   ToXCoordinate(static_cast<double>(originY_) + p.y * scale_)};
+  return RootPoint{ToXCoordinate(static_cast<double>(m_originX) + p.x * m_scale),
+                   ToXCoordinate(static_cast<double>(m_originY) + p.y * m_scale)};
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -4,7 +4,7 @@
 
 #include "desktop/desktop.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // A rectangle of X root-window pixels: origin at the root's top-left, y downward.
 struct RootRect {
@@ -40,9 +40,9 @@ class PointSpace {
   RootPoint ToRoot(Point p) const;
 
  private:
-  int64_t originX_;
-  int64_t originY_;
-  double scale_;
+  int64_t m_originX;
+  int64_t m_originY;
+  double m_scale;
 };
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

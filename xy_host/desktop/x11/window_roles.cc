@@ -1,6 +1,6 @@
 #include "desktop/x11/window_roles.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 const std::vector<WindowTypeRole>& WindowTypeRoles() {
   using R = WindowRole;
@@ -23,4 +23,4 @@ const std::vector<WindowTypeRole>& WindowTypeRoles() {
   return kRoles;
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

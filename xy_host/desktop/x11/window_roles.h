@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // What a top-level window is to the user, by its EWMH type.
 enum class WindowRole {
@@ -22,4 +22,4 @@ struct WindowTypeRole {
 // menus and tooltips of toolkits that set no type).
 const std::vector<WindowTypeRole>& WindowTypeRoles();
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

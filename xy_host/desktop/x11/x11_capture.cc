@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 // One channel of a TrueColor pixel: where its mask sits, worked out once per image rather
@@ -17,24 +17,24 @@ namespace {
 class Channel {
  public:
   explicit Channel(unsigned long mask)
-      : mask_(mask),
-        shift_(mask ? std::countr_zero(mask) : 0),
-        bits_(std::popcount(mask)),
-        max_(bits_ > 0 && bits_ < 8 ? (1ul << bits_) - 1 : 0) {}
+      : m_mask(mask),
+        m_shift(mask ? std::countr_zero(mask) : 0),
+        m_bits(std::popcount(mask)),
+        m_max(m_bits > 0 && m_bits < 8 ? (1ul << m_bits) - 1 : 0) {}
 
   // The channel of `pixel` scaled to 8 bits.
   uint8_t operator()(unsigned long pixel) const {
-    if (mask_ == 0) return 0;
-    const unsigned long value = (pixel & mask_) >> shift_;
-    if (bits_ >= 8) return static_cast<uint8_t>(value >> (bits_ - 8));
-    return static_cast<uint8_t>(value * 255 / max_);
+    if (m_mask == 0) return 0;
+    const unsigned long value = (pixel & m_mask) >> m_shift;
+    if (m_bits >= 8) return static_cast<uint8_t>(value >> (m_bits - 8));
+    return static_cast<uint8_t>(value * 255 / m_max);
   }
 
  private:
-  unsigned long mask_;
-  int shift_;
-  int bits_;
-  unsigned long max_;
+  unsigned long m_mask;
+  int m_shift;
+  int m_bits;
+  unsigned long m_max;
 };
 
 // The image's pixels as B, G, R, unused: copied row by row in the usual 24-bit TrueColor layout,
@@ -84,31 +84,31 @@ std::optional<CapturedImage> CaptureWithGetImage(const X11Connection& x, Drawabl
 
 }  // namespace
 
-X11Capture::X11Capture(const X11Connection& connection) : x_(connection) {}
+X11Capture::X11Capture(const X11Connection& connection) : m_x(connection) {}
 
 X11Capture::~X11Capture() {
   ReleaseSegment();
 }
 
 void X11Capture::ReleaseSegment() {
-  if (attached_ && x_.alive()) {
+  if (m_attached && m_x.alive()) {
     XShmSegmentInfo segment{};
-    segment.shmseg = shmseg_;
-    segment.shmid = shmid_;
-    segment.shmaddr = static_cast<char*>(address_);
-    X11ErrorTrap trap(x_);
-    XShmDetach(x_.display(), &segment);
+    segment.shmseg = m_shmseg;
+    segment.shmid = m_shmid;
+    segment.shmaddr = static_cast<char*>(m_address);
+    X11ErrorTrap trap(m_x);
+    XShmDetach(m_x.display(), &segment);
     trap.Finish();
   }
-  if (address_) shmdt(address_);
-  attached_ = false;
-  address_ = nullptr;
-  shmid_ = -1;
-  bytes_ = 0;
+  if (m_address) shmdt(m_address);
+  m_attached = false;
+  m_address = nullptr;
+  m_shmid = -1;
+  m_bytes = 0;
 }
 
 bool X11Capture::EnsureSegment(size_t bytes) {
-  if (attached_ && bytes_ >= bytes) return true;
+  if (m_attached && m_bytes >= bytes) return true;
   ReleaseSegment();
   const int shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
   if (shmid < 0) return false;
@@ -121,8 +121,8 @@ bool X11Capture::EnsureSegment(size_t bytes) {
   segment.shmid = shmid;
   segment.shmaddr = static_cast<char*>(address);
   segment.readOnly = False;
-  X11ErrorTrap trap(x_);
-  XShmAttach(x_.display(), &segment);
+  X11ErrorTrap trap(m_x);
+  XShmAttach(m_x.display(), &segment);
   const bool attached = trap.Finish();
   // Marked for removal at once: the segment goes away with its last user, even if we die.
   shmctl(shmid, IPC_RMID, nullptr);
@@ -130,17 +130,17 @@ bool X11Capture::EnsureSegment(size_t bytes) {
     shmdt(address);
     return false;
   }
-  shmid_ = shmid;
-  address_ = address;
-  bytes_ = bytes;
-  attached_ = true;
-  shmseg_ = segment.shmseg;
+  m_shmid = shmid;
+  m_address = address;
+  m_bytes = bytes;
+  m_attached = true;
+  m_shmseg = segment.shmseg;
   return true;
 }
 
 std::optional<CapturedImage> X11Capture::CaptureWithShm(Drawable drawable, Visual* visual,
                                                         int depth, const RootRect& area) {
-  Display* display = x_.display();
+  Display* display = m_x.display();
   XShmSegmentInfo segment{};
   XImage* image =
       XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &segment,
@@ -150,11 +150,11 @@ std::optional<CapturedImage> X11Capture::CaptureWithShm(Drawable drawable, Visua
       static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height);
   std::optional<CapturedImage> result;
   if (EnsureSegment(bytes)) {
-    segment.shmseg = shmseg_;
-    segment.shmid = shmid_;
-    segment.shmaddr = image->data = static_cast<char*>(address_);
+    segment.shmseg = m_shmseg;
+    segment.shmid = m_shmid;
+    segment.shmaddr = image->data = static_cast<char*>(m_address);
     segment.readOnly = False;
-    X11ErrorTrap trap(x_);
+    X11ErrorTrap trap(m_x);
     const Bool got = XShmGetImage(display, drawable, image, static_cast<int>(area.x),
                                   static_cast<int>(area.y), AllPlanes);
     if (got && trap.Finish()) {
@@ -170,39 +170,39 @@ std::optional<CapturedImage> X11Capture::CaptureWithShm(Drawable drawable, Visua
 
 bool X11Capture::HasShm() {
   // Asked once: the answer is a round trip and does not change for a connection.
-  if (!hasShm_) {
+  if (!m_hasShm) {
     int major = 0, minor = 0;
     Bool pixmaps = False;
-    hasShm_ = XShmQueryVersion(x_.display(), &major, &minor, &pixmaps) != False;
+    m_hasShm = XShmQueryVersion(m_x.display(), &major, &minor, &pixmaps) != False;
   }
-  return *hasShm_;
+  return *m_hasShm;
 }
 
 std::optional<CapturedImage> X11Capture::CaptureDrawableArea(Drawable drawable, Visual* visual,
                                                              int depth, const RootRect& area) {
-  if (!x_.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
+  if (!m_x.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
   if (HasShm()) {
     if (auto image = CaptureWithShm(drawable, visual, depth, area)) return image;
-    if (!x_.alive()) return std::nullopt;
+    if (!m_x.alive()) return std::nullopt;
   }
-  return CaptureWithGetImage(x_, drawable, area);
+  return CaptureWithGetImage(m_x, drawable, area);
 }
 
 std::optional<CapturedImage> X11Capture::CaptureRootArea(const RootRect& area) {
-  Display* display = x_.display();
-  return CaptureDrawableArea(x_.root(), DefaultVisual(display, x_.screen()),
-                             DefaultDepth(display, x_.screen()), area);
+  Display* display = m_x.display();
+  return CaptureDrawableArea(m_x.root(), DefaultVisual(display, m_x.screen()),
+                             DefaultDepth(display, m_x.screen()), area);
 }
 
 std::optional<CapturedImage> X11Capture::CaptureRootAreaFromWindows(const RootRect& area) {
-  if (!x_.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
-  Display* display = x_.display();
+  if (!m_x.alive() || area.width <= 0 || area.height <= 0) return std::nullopt;
+  Display* display = m_x.display();
   Window rootReturn = 0, parent = 0;
   Window* children = nullptr;
   unsigned count = 0;
   {
-    X11ErrorTrap trap(x_);
-    const Status listed = XQueryTree(display, x_.root(), &rootReturn, &parent, &children, &count);
+    X11ErrorTrap trap(m_x);
+    const Status listed = XQueryTree(display, m_x.root(), &rootReturn, &parent, &children, &count);
     if (!trap.Finish() || !listed) return std::nullopt;
   }
   // The viewable windows over the area, bottom to top as XQueryTree lists them; a window
@@ -216,7 +216,7 @@ std::optional<CapturedImage> X11Capture::CaptureRootAreaFromWindows(const RootRe
   std::vector<Layer> layers;
   for (unsigned i = 0; i < count; ++i) {
     Layer layer{children[i], {}, {}, {}};
-    X11ErrorTrap trap(x_);
+    X11ErrorTrap trap(m_x);
     const Status got = XGetWindowAttributes(display, children[i], &layer.attributes);
     if (!trap.Finish() || !got || layer.attributes.map_state != IsViewable ||
         layer.attributes.c_class != InputOutput) {
@@ -245,7 +245,7 @@ std::optional<CapturedImage> X11Capture::CaptureRootAreaFromWindows(const RootRe
   for (const Layer& layer : layers) {
     const std::optional<CapturedImage> image = read(layer);
     if (!image) {
-      if (!x_.alive()) return std::nullopt;
+      if (!m_x.alive()) return std::nullopt;
       continue;
     }
     const RootRect& part = layer.part;
@@ -259,4 +259,4 @@ std::optional<CapturedImage> X11Capture::CaptureRootAreaFromWindows(const RootRe
   return out;
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

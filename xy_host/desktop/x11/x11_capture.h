@@ -6,7 +6,7 @@
 #include "desktop/x11/screen_geometry.h"
 #include "desktop/x11/x11_connection.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // Reads pixels of the root window. One shared-memory segment is kept from capture to capture
 // and grown when a larger area is asked for: it only carries pixels from the server to us,
@@ -41,13 +41,13 @@ class X11Capture {
   std::optional<CapturedImage> CaptureWithShm(Drawable drawable, Visual* visual, int depth,
                                               const RootRect& area);
 
-  const X11Connection& x_;
-  int shmid_ = -1;
-  void* address_ = nullptr;
-  size_t bytes_ = 0;
-  bool attached_ = false;
-  unsigned long shmseg_ = 0;    // the server's id of the attached segment
-  std::optional<bool> hasShm_;  // unknown until the first capture
+  const X11Connection& m_x;
+  int m_shmid = -1;
+  void* m_address = nullptr;
+  size_t m_bytes = 0;
+  bool m_attached = false;
+  unsigned long m_shmseg = 0;    // the server's id of the attached segment
+  std::optional<bool> m_hasShm;  // unknown until the first capture
 };
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

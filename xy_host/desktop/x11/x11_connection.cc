@@ -11,7 +11,7 @@
 #include <set>
 #include <string_view>
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 // Xlib's handlers are process-wide; these record instead of exiting.
@@ -48,23 +48,23 @@ std::unique_ptr<X11Connection> X11Connection::Open() {
 }
 
 X11Connection::X11Connection(Display* display)
-    : display_(display), root_(DefaultRootWindow(display)), screen_(DefaultScreen(display)) {}
+    : m_display(display), m_root(DefaultRootWindow(display)), m_screen(DefaultScreen(display)) {}
 
 X11Connection::~X11Connection() {
   {
     std::lock_guard<std::mutex> lock(gDeadMutex);
-    gDeadDisplays.erase(display_);
+    gDeadDisplays.erase(m_display);
   }
-  XCloseDisplay(display_);
+  XCloseDisplay(m_display);
 }
 
 bool X11Connection::alive() const {
   std::lock_guard<std::mutex> lock(gDeadMutex);
-  return gDeadDisplays.count(display_) == 0;
+  return gDeadDisplays.count(m_display) == 0;
 }
 
 Atom X11Connection::InternAtom(const char* name) const {
-  return XInternAtom(display_, name, False);
+  return XInternAtom(m_display, name, False);
 }
 
 double X11Connection::DesktopScale() const {
@@ -74,7 +74,7 @@ double X11Connection::DesktopScale() const {
   unsigned long count = 0, remaining = 0;
   unsigned char* data = nullptr;
   X11ErrorTrap trap(*this);
-  const int status = XGetWindowProperty(display_, root_, XA_RESOURCE_MANAGER, 0, 1 << 20, False,
+  const int status = XGetWindowProperty(m_display, m_root, XA_RESOURCE_MANAGER, 0, 1 << 20, False,
                                         XA_STRING, &type, &format, &count, &remaining, &data);
   trap.Finish();
   if (status != Success || !data) return 1.0;
@@ -100,28 +100,28 @@ double X11Connection::DesktopScale() const {
 }
 
 X11ErrorTrap::X11ErrorTrap(const X11Connection& connection)
-    : connection_(connection), errorsBefore_(tErrorCount) {}
+    : m_connection(connection), m_errorsBefore(tErrorCount) {}
 
 X11ErrorTrap::~X11ErrorTrap() = default;
 
 bool X11ErrorTrap::Finish() {
-  if (!connection_.alive()) return false;
-  XSync(connection_.display(), False);
-  return connection_.alive() && tErrorCount == errorsBefore_;
+  if (!m_connection.alive()) return false;
+  XSync(m_connection.display(), False);
+  return m_connection.alive() && tErrorCount == m_errorsBefore;
 }
 
 bool X11Connection::IsXwayland() {
-  if (xwayland_ >= 0) return xwayland_ == 1;
+  if (m_xwayland >= 0) return m_xwayland == 1;
   if (!alive()) return false;
   // Recent Xwaylands offer an extension named after them; older ones (22.1) are known by the
   // names they give their outputs.
   int opcode = 0, event = 0, error = 0;
-  bool xwayland = XQueryExtension(display_, "XWAYLAND", &opcode, &event, &error);
+  bool xwayland = XQueryExtension(m_display, "XWAYLAND", &opcode, &event, &error);
   if (!xwayland) {
     X11ErrorTrap trap(*this);
-    if (XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display_, root_)) {
+    if (XRRScreenResources* resources = XRRGetScreenResourcesCurrent(m_display, m_root)) {
       for (int i = 0; i < resources->noutput && !xwayland; ++i) {
-        if (XRROutputInfo* info = XRRGetOutputInfo(display_, resources, resources->outputs[i])) {
+        if (XRROutputInfo* info = XRRGetOutputInfo(m_display, resources, resources->outputs[i])) {
           xwayland = std::string_view(info->name, static_cast<size_t>(info->nameLen))
                          .starts_with("XWAYLAND");
           XRRFreeOutputInfo(info);
@@ -131,8 +131,8 @@ bool X11Connection::IsXwayland() {
     }
     if (!trap.Finish()) return false;
   }
-  xwayland_ = xwayland ? 1 : 0;
+  m_xwayland = xwayland ? 1 : 0;
   return xwayland;
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

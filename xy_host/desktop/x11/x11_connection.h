@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // One Xlib connection that never ends the process: X protocol errors are trapped instead of
 // reaching Xlib's default handler (which exits), and a lost connection marks the connection
@@ -19,9 +19,9 @@ class X11Connection {
   X11Connection(const X11Connection&) = delete;
   X11Connection& operator=(const X11Connection&) = delete;
 
-  Display* display() const { return display_; }
-  Window root() const { return root_; }
-  int screen() const { return screen_; }
+  Display* display() const { return m_display; }
+  Window root() const { return m_root; }
+  int screen() const { return m_screen; }
   // False once the connection to the server was lost; every later request fails.
   bool alive() const;
 
@@ -39,10 +39,10 @@ class X11Connection {
  private:
   explicit X11Connection(Display* display);
 
-  Display* display_;
-  Window root_;
-  int screen_;
-  int xwayland_ = -1;  // unknown until asked
+  Display* m_display;
+  Window m_root;
+  int m_screen;
+  int m_xwayland = -1;  // unknown until asked
 };
 
 // Traps X protocol errors for a scope. Finish() waits for the server to process everything
@@ -58,8 +58,8 @@ class X11ErrorTrap {
   bool Finish();
 
  private:
-  const X11Connection& connection_;
-  unsigned long errorsBefore_;
+  const X11Connection& m_connection;
+  unsigned long m_errorsBefore;
 };
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -16,7 +16,7 @@
 #include "desktop/keysyms.h"
 #include "desktop/sleep_for.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 // How far ahead a missing character looks for others to map with it: enough to fill every
@@ -26,40 +26,40 @@ constexpr size_t kLookAheadCharacters = 512;
 }  // namespace
 
 X11Input::X11Input(X11Connection& connection, std::chrono::milliseconds keymapSettleTime)
-    : connection_(connection),
-      pool_([](std::chrono::nanoseconds d) { SleepFor(d); }, keymapSettleTime) {
+    : m_connection(connection),
+      m_pool([](std::chrono::nanoseconds d) { SleepFor(d); }, keymapSettleTime) {
   // The host paces input in 1 ms steps; the default 50 us timer slack would stretch each one.
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 }
 
 X11Input::~X11Input() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(m_mutex);
   ReleaseEverythingOverAnyConnection();
 }
 
 void X11Input::ConfigureSyntheticInput() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!connection_.alive()) return;
-  X11ErrorTrap trap(connection_);
-  XTestGrabControl(connection_.display(), True);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_connection.alive()) return;
+  X11ErrorTrap trap(m_connection);
+  XTestGrabControl(m_connection.display(), True);
   trap.Finish();
 }
 
 void X11Input::Press(KeyCode keycode, bool down) {
-  XTestFakeKeyEvent(connection_.display(), keycode, down ? True : False, CurrentTime);
+  XTestFakeKeyEvent(m_connection.display(), keycode, down ? True : False, CurrentTime);
   if (down) {
-    heldKeys_.insert(keycode);
+    m_heldKeys.insert(keycode);
   } else {
-    heldKeys_.erase(keycode);
+    m_heldKeys.erase(keycode);
   }
 }
 
 void X11Input::Button(unsigned button, bool down) {
-  XTestFakeButtonEvent(connection_.display(), button, down ? True : False, CurrentTime);
+  XTestFakeButtonEvent(m_connection.display(), button, down ? True : False, CurrentTime);
   if (down) {
-    heldButtons_.insert(button);
+    m_heldButtons.insert(button);
   } else {
-    heldButtons_.erase(button);
+    m_heldButtons.erase(button);
   }
 }
 
@@ -70,8 +70,8 @@ bool X11Input::Finish(X11ErrorTrap& trap, bool ok) {
 }
 
 bool X11Input::FinishKeyEvent() {
-  XFlush(connection_.display());
-  if (!connection_.alive()) {
+  XFlush(m_connection.display());
+  if (!m_connection.alive()) {
     ReleaseEverythingOnFreshConnection();
     return false;
   }
@@ -83,12 +83,12 @@ void X11Input::ReleaseEverything(Display* display) {
   // host's own connection here; errors only count against operations already failing.
   // A scratch keycode may be held for a character or for a virtual key the layout lacks; either
   // way the pool must see it released, or it stays out of use for the rest of the session.
-  for (KeyCode keycode : heldKeys_) {
+  for (KeyCode keycode : m_heldKeys) {
     XTestFakeKeyEvent(display, keycode, False, CurrentTime);
-    pool_.MarkReleased(keycode);
+    m_pool.MarkReleased(keycode);
   }
-  for (unsigned button : heldButtons_) XTestFakeButtonEvent(display, button, False, CurrentTime);
-  pool_.Restore(display);
+  for (unsigned button : m_heldButtons) XTestFakeButtonEvent(display, button, False, CurrentTime);
+  m_pool.Restore(display);
   XSync(display, False);
   ForgetHeld();
 }
@@ -104,42 +104,42 @@ void X11Input::ReleaseEverythingOnFreshConnection() {
 }
 
 void X11Input::ReleaseEverythingOverAnyConnection() {
-  if (connection_.alive()) {
-    ReleaseEverything(connection_.display());
+  if (m_connection.alive()) {
+    ReleaseEverything(m_connection.display());
   } else {
     ReleaseEverythingOnFreshConnection();
   }
 }
 
 void X11Input::ForgetHeld() {
-  heldKeys_.clear();
-  heldButtons_.clear();
-  pressedKeysyms_.clear();
+  m_heldKeys.clear();
+  m_heldButtons.clear();
+  m_pressedKeysyms.clear();
 }
 
 bool X11Input::MovePointer(RootPoint at) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!connection_.alive()) return false;
-  X11ErrorTrap trap(connection_);
-  XTestFakeMotionEvent(connection_.display(), connection_.screen(), at.x, at.y, CurrentTime);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_connection.alive()) return false;
+  X11ErrorTrap trap(m_connection);
+  XTestFakeMotionEvent(m_connection.display(), m_connection.screen(), at.x, at.y, CurrentTime);
   return Finish(trap, true);
 }
 
 bool X11Input::PressButton(unsigned button, bool down, RootPoint at) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!connection_.alive()) return false;
-  X11ErrorTrap trap(connection_);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_connection.alive()) return false;
+  X11ErrorTrap trap(m_connection);
   // Every button event carries its position, as a click elsewhere must not land where the
   // user left the pointer.
-  XTestFakeMotionEvent(connection_.display(), connection_.screen(), at.x, at.y, CurrentTime);
+  XTestFakeMotionEvent(m_connection.display(), m_connection.screen(), at.x, at.y, CurrentTime);
   Button(button, down);
   return Finish(trap, true);
 }
 
 bool X11Input::Scroll(int32_t vertical, int32_t horizontal) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!connection_.alive()) return false;
-  X11ErrorTrap trap(connection_);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_connection.alive()) return false;
+  X11ErrorTrap trap(m_connection);
   // Positive values scroll up or left.
   const auto turn = [this](int32_t lines, unsigned positiveButton, unsigned negativeButton) {
     const unsigned button = lines > 0 ? positiveButton : negativeButton;
@@ -155,21 +155,21 @@ bool X11Input::Scroll(int32_t vertical, int32_t horizontal) {
 }
 
 X11Input::LayoutPlace X11Input::LayoutKey(KeySym keysym) {
-  if (!layoutLoaded_) {
-    layoutLoaded_ = true;
-    layout_.clear();
-    if (const std::optional<CoreKeymap> keymap = ReadCoreKeymap(connection_.display())) {
+  if (!m_layoutLoaded) {
+    m_layoutLoaded = true;
+    m_layout.clear();
+    if (const std::optional<CoreKeymap> keymap = ReadCoreKeymap(m_connection.display())) {
       for (int column = 0; column < keymap->perKeycode; ++column) {
         for (int keycode = keymap->minKeycode; keycode <= keymap->maxKeycode; ++keycode) {
           const KeySym k = keymap->Row(keycode)[column];
-          if (k == NoSymbol || pool_.Contains(static_cast<KeyCode>(keycode))) continue;
-          layout_.emplace(k, LayoutPlace{static_cast<KeyCode>(keycode), column});
+          if (k == NoSymbol || m_pool.Contains(static_cast<KeyCode>(keycode))) continue;
+          m_layout.emplace(k, LayoutPlace{static_cast<KeyCode>(keycode), column});
         }
       }
     }
   }
-  const auto found = layout_.find(keysym);
-  return found == layout_.end() ? LayoutPlace{} : found->second;
+  const auto found = m_layout.find(keysym);
+  return found == m_layout.end() ? LayoutPlace{} : found->second;
 }
 
 bool X11Input::LayoutTypes(KeySym keysym) {
@@ -180,29 +180,30 @@ bool X11Input::LayoutTypes(KeySym keysym) {
 void X11Input::FollowLayoutChanges() {
   // Every flush also reads what the server sent, so a MappingNotify is already queued by now;
   // looking at an empty queue costs no system call, unlike asking Xlib to read again.
-  if (XEventsQueued(connection_.display(), QueuedAlready) == 0) return;
+  if (XEventsQueued(m_connection.display(), QueuedAlready) == 0) return;
   XEvent event;
   bool layoutChanged = false;
   bool poolTouched = false;
-  while (XCheckTypedEvent(connection_.display(), MappingNotify, &event)) {
+  while (XCheckTypedEvent(m_connection.display(), MappingNotify, &event)) {
     const XMappingEvent& mapping = event.xmapping;
     if (mapping.request != MappingKeyboard) continue;
     // The pool's own remappings touch one pool keycode each.
-    if (mapping.count == 1 && pool_.Contains(static_cast<KeyCode>(mapping.first_keycode))) continue;
+    if (mapping.count == 1 && m_pool.Contains(static_cast<KeyCode>(mapping.first_keycode)))
+      continue;
     layoutChanged = true;
     for (int i = 0; i < mapping.count; ++i) {
-      poolTouched |= pool_.Contains(static_cast<KeyCode>(mapping.first_keycode + i));
+      poolTouched |= m_pool.Contains(static_cast<KeyCode>(mapping.first_keycode + i));
     }
   }
   if (!layoutChanged) return;
-  layoutLoaded_ = false;
+  m_layoutLoaded = false;
   // A change over the pool's keycodes is a new layout: the pool's mappings went with the old.
-  if (poolTouched) pool_.Forget();
+  if (poolTouched) m_pool.Forget();
 }
 
 std::vector<KeySym> X11Input::ScratchKeysymsAhead(std::string_view upcoming) {
   // Each keycode holds two characters: more distinct ones than that cannot be in one batch.
-  const size_t wanted = 2 * pool_.Capacity(connection_.display());
+  const size_t wanted = 2 * m_pool.Capacity(m_connection.display());
   std::vector<KeySym> ahead;
   std::unordered_set<KeySym> seen;
   auto it = upcoming.begin();
@@ -235,11 +236,11 @@ bool X11Input::ChooseKey(KeySym keysym, bool allowShift, std::string_view upcomi
       return true;
     }
   }
-  std::optional<KeyChoice> scratch = pool_.Find(keysym);
+  std::optional<KeyChoice> scratch = m_pool.Find(keysym);
   if (!scratch || (scratch->withShift && !allowShift)) {
     const std::vector<KeySym> ahead =
         allowShift ? ScratchKeysymsAhead(upcoming) : std::vector<KeySym>{};
-    scratch = pool_.Acquire(connection_.display(), keysym, !allowShift, ahead);
+    scratch = m_pool.Acquire(m_connection.display(), keysym, !allowShift, ahead);
   }
   if (!scratch || (scratch->withShift && !allowShift)) return false;
   choice = *scratch;
@@ -247,18 +248,18 @@ bool X11Input::ChooseKey(KeySym keysym, bool allowShift, std::string_view upcomi
 }
 
 bool X11Input::PressKey(KeySym keysym, bool down) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!connection_.alive()) return false;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_connection.alive()) return false;
   FollowLayoutChanges();
-  X11ErrorTrap trap(connection_);
+  X11ErrorTrap trap(m_connection);
 
   if (!down) {
     // The key this keysym went down on; a release without its press lifts the keysym's key.
-    if (const auto found = pressedKeysyms_.find(keysym); found != pressedKeysyms_.end()) {
+    if (const auto found = m_pressedKeysyms.find(keysym); found != m_pressedKeysyms.end()) {
       const KeyCode keycode = found->second;
-      pressedKeysyms_.erase(found);
+      m_pressedKeysyms.erase(found);
       Press(keycode, false);
-      pool_.MarkReleased(keycode);
+      m_pool.MarkReleased(keycode);
       return FinishKeyEvent();
     }
   }
@@ -273,19 +274,19 @@ bool X11Input::PressKey(KeySym keysym, bool down) {
   }
   Press(choice.keycode, down);
   if (down) {
-    pool_.MarkPressed(choice.keycode);
-    pressedKeysyms_[keysym] = choice.keycode;
+    m_pool.MarkPressed(choice.keycode);
+    m_pressedKeysyms[keysym] = choice.keycode;
   } else {
-    pool_.MarkReleased(choice.keycode);
+    m_pool.MarkReleased(choice.keycode);
   }
   return FinishKeyEvent();
 }
 
 bool X11Input::TypeCharacter(char32_t character, std::string_view upcoming) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!connection_.alive()) return false;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_connection.alive()) return false;
   FollowLayoutChanges();
-  X11ErrorTrap trap(connection_);
+  X11ErrorTrap trap(m_connection);
 
   const KeySym keysym = KeysymForCodePoint(character);
   if (keysym == NoSymbol) return Finish(trap, false);
@@ -294,16 +295,16 @@ bool X11Input::TypeCharacter(char32_t character, std::string_view upcoming) {
   const KeyCode shift = LayoutKey(XK_Shift_L).keycode;
   // A held Shift already gives the level; no Shift key in the layout cannot.
   if (choice.withShift && shift == 0) return Finish(trap, false);
-  const bool pressShift = choice.withShift && !heldKeys_.count(shift);
+  const bool pressShift = choice.withShift && !m_heldKeys.count(shift);
   if (pressShift) Press(shift, true);
   Press(choice.keycode, true);
   Press(choice.keycode, false);
-  pool_.MarkReleased(choice.keycode);
+  m_pool.MarkReleased(choice.keycode);
   if (pressShift) Press(shift, false);
   if (!FinishKeyEvent()) return false;
   // While the coming keys are typed, scratch keycodes whose quiet time is over take what the
   // text will need next, so that fewer characters have to wait for a mapping.
-  if (pool_.InUse()) pool_.Refill(connection_.display(), ScratchKeysymsAhead(upcoming));
+  if (m_pool.InUse()) m_pool.Refill(m_connection.display(), ScratchKeysymsAhead(upcoming));
   return true;
 }
 
@@ -311,13 +312,13 @@ void X11Input::ReleaseForTermination() {
   // Kept locked to the end: the request thread posts nothing after the release; it waits for a
   // post in progress to finish first. The host's connection belongs to that thread, so the
   // release goes over a connection of its own.
-  mutex_.lock();
+  m_mutex.lock();
   ReleaseEverythingOnFreshConnection();
 }
 
 std::string X11Input::MissingModifierKeys() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!connection_.alive()) return "the X server is gone";
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_connection.alive()) return "the X server is gone";
   FollowLayoutChanges();
   std::string missing;
   for (const KeySym keysym : {XK_Control_L, XK_Alt_L, XK_Shift_L, XK_Super_L}) {
@@ -329,9 +330,9 @@ std::string X11Input::MissingModifierKeys() {
 }
 
 size_t X11Input::ScratchKeycodes() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!connection_.alive()) return 0;
-  return pool_.Capacity(connection_.display());
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_connection.alive()) return 0;
+  return m_pool.Capacity(m_connection.display());
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

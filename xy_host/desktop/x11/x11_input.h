@@ -13,7 +13,7 @@
 #include "desktop/x11/x11_connection.h"
 #include "desktop/x11/x11_keycode_pool.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // Synthetic input through XTest, in root pixels and keysyms.
 //
@@ -108,17 +108,17 @@ class X11Input {
   void ForgetHeld();
 
   // Serialises the posting methods with ReleaseForTermination.
-  std::mutex mutex_;
-  X11Connection& connection_;
-  KeycodePool pool_;
-  bool layoutLoaded_ = false;
+  std::mutex m_mutex;
+  X11Connection& m_connection;
+  KeycodePool m_pool;
+  bool m_layoutLoaded = false;
   // keysym -> its place in the layout; the lowest column wins.
-  std::unordered_map<KeySym, LayoutPlace> layout_;
-  std::set<KeyCode> heldKeys_;
-  std::set<unsigned> heldButtons_;
+  std::unordered_map<KeySym, LayoutPlace> m_layout;
+  std::set<KeyCode> m_heldKeys;
+  std::set<unsigned> m_heldButtons;
   // The keycode each keysym held down by PressKey was pressed on, so its release lifts the
   // same key even if the keysym has moved since.
-  std::map<KeySym, KeyCode> pressedKeysyms_;
+  std::map<KeySym, KeyCode> m_pressedKeysyms;
 };
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

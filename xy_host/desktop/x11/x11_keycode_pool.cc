@@ -6,11 +6,11 @@
 #include <set>
 #include <unordered_set>
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 KeycodePool::KeycodePool(std::function<void(std::chrono::nanoseconds)> sleep,
                          std::chrono::milliseconds settleTime)
-    : sleep_(std::move(sleep)), settleTime_(settleTime) {}
+    : m_sleep(std::move(sleep)), m_settleTime(settleTime) {}
 
 std::optional<CoreKeymap> ReadCoreKeymap(Display* display) {
   CoreKeymap keymap;
@@ -26,7 +26,7 @@ std::optional<CoreKeymap> ReadCoreKeymap(Display* display) {
 }
 
 void KeycodePool::Scan(Display* display) {
-  scanned_ = true;
+  m_scanned = true;
   const std::optional<CoreKeymap> keymap = ReadCoreKeymap(display);
   if (!keymap) return;
 
@@ -44,54 +44,54 @@ void KeycodePool::Scan(Display* display) {
     const bool empty =
         std::all_of(row, row + keymap->perKeycode, [](KeySym k) { return k == NoSymbol; });
     if (!empty || modifierKeycodes.count(static_cast<KeyCode>(keycode))) continue;
-    slotOfKeycode_[static_cast<KeyCode>(keycode)] = slots_.size();
-    slots_.push_back(Slot{static_cast<KeyCode>(keycode)});
+    m_slotOfKeycode[static_cast<KeyCode>(keycode)] = m_slots.size();
+    m_slots.push_back(Slot{static_cast<KeyCode>(keycode)});
   }
 }
 
 size_t KeycodePool::Capacity(Display* display) {
-  if (!scanned_) Scan(display);
-  return slots_.size();
+  if (!m_scanned) Scan(display);
+  return m_slots.size();
 }
 
 std::optional<KeyChoice> KeycodePool::Find(KeySym keysym) {
-  const auto found = placeOfKeysym_.find(keysym);
-  if (found == placeOfKeysym_.end()) return std::nullopt;
-  const Slot& slot = slots_[found->second.slot];
-  if (const auto now = Clock::now(); now < slot.settledAt) sleep_(slot.settledAt - now);
+  const auto found = m_placeOfKeysym.find(keysym);
+  if (found == m_placeOfKeysym.end()) return std::nullopt;
+  const Slot& slot = m_slots[found->second.slot];
+  if (const auto now = Clock::now(); now < slot.settledAt) m_sleep(slot.settledAt - now);
   return KeyChoice{slot.keycode, found->second.level == 1};
 }
 
 bool KeycodePool::PlanBatch(KeySym first, bool plain, const std::vector<KeySym>& upcoming,
                             Plan& plan) const {
   plan.entries.clear();
-  plan.kept.assign(slots_.size(), false);
+  plan.kept.assign(m_slots.size(), false);
   size_t keptCount = 0;
   // Keycodes held down are out of reach, unless they hold a wanted keysym anyway.
   size_t pressedElsewhere = 0;
-  for (const Slot& slot : slots_) pressedElsewhere += slot.pressed;
+  for (const Slot& slot : m_slots) pressedElsewhere += slot.pressed;
   // Keysyms to map by where they may go: a whole keycode, the Shift level only, or either
   // level.
   size_t whole = 0, shiftedOnly = 0, either = 0;
   const auto fits = [&] {
     const size_t paired = std::max(shiftedOnly, (shiftedOnly + either + 1) / 2);
-    return keptCount + pressedElsewhere + whole + paired <= slots_.size();
+    return keptCount + pressedElsewhere + whole + paired <= m_slots.size();
   };
   std::unordered_set<KeySym> considered;
   const auto want = [&](KeySym k, bool mustBePlain) {
     if (!considered.insert(k).second) return true;
-    const auto found = placeOfKeysym_.find(k);
-    if (found != placeOfKeysym_.end() && !(mustBePlain && found->second.level != 0)) {
+    const auto found = m_placeOfKeysym.find(k);
+    if (found != m_placeOfKeysym.end() && !(mustBePlain && found->second.level != 0)) {
       const size_t slot = found->second.slot;
       if (plan.kept[slot]) return true;
       ++keptCount;
-      pressedElsewhere -= slots_[slot].pressed;
+      pressedElsewhere -= m_slots[slot].pressed;
       if (fits()) {
         plan.kept[slot] = true;
         return true;
       }
       --keptCount;
-      pressedElsewhere += slots_[slot].pressed;
+      pressedElsewhere += m_slots[slot].pressed;
       return false;
     }
     KeySym lower = k, upper = k;
@@ -174,14 +174,14 @@ KeycodePool::Clock::time_point KeycodePool::Apply(Display* display, const Plan& 
   // The presses must reach the server after the mappings: wait until it has applied them.
   // The clients then need a moment of their own before these keys are pressed.
   XSync(display, False);
-  const Clock::time_point settledAt = Clock::now() + settleTime_;
-  for (const Filling& filling : fillings) slots_[filling.slot].settledAt = settledAt;
+  const Clock::time_point settledAt = Clock::now() + m_settleTime;
+  for (const Filling& filling : fillings) m_slots[filling.slot].settledAt = settledAt;
   return settledAt;
 }
 
 std::optional<KeyChoice> KeycodePool::Acquire(Display* display, KeySym keysym, bool plain,
                                               const std::vector<KeySym>& upcoming) {
-  if (!scanned_) Scan(display);
+  if (!m_scanned) Scan(display);
   Plan plan;
   if (!PlanBatch(keysym, plain, upcoming, plan)) return std::nullopt;
 
@@ -190,94 +190,94 @@ std::optional<KeyChoice> KeycodePool::Acquire(Display* display, KeySym keysym, b
   // the ones quiet a settling time later come along, as that wait is due anyway; the rest are
   // left to Refill, which takes them while the keys mapped now are typed.
   const auto quietAt = [this](size_t i) {
-    const Slot& slot = slots_[i];
+    const Slot& slot = m_slots[i];
     return slot.levels[0] == NoSymbol ? Clock::time_point{} : slot.lastPress + kQuietTime;
   };
   std::vector<size_t> free;
-  for (size_t i = 0; i < slots_.size(); ++i) {
-    if (!slots_[i].pressed && !plan.kept[i]) free.push_back(i);
+  for (size_t i = 0; i < m_slots.size(); ++i) {
+    if (!m_slots[i].pressed && !plan.kept[i]) free.push_back(i);
   }
   if (free.empty()) return std::nullopt;
   std::stable_sort(free.begin(), free.end(),
                    [&](size_t a, size_t b) { return quietAt(a) < quietAt(b); });
-  const Clock::time_point horizon = std::max(Clock::now(), quietAt(free.front())) + settleTime_;
+  const Clock::time_point horizon = std::max(Clock::now(), quietAt(free.front())) + m_settleTime;
   while (free.size() > 1 && quietAt(free.back()) > horizon) free.pop_back();
   const Clock::time_point quietUntil = quietAt(free.back());
-  if (const auto now = Clock::now(); now < quietUntil) sleep_(quietUntil - now);
+  if (const auto now = Clock::now(); now < quietUntil) m_sleep(quietUntil - now);
   Apply(display, plan, free);
   return Find(keysym);
 }
 
 void KeycodePool::Refill(Display* display, const std::vector<KeySym>& upcoming) {
-  if (!scanned_ || upcoming.empty()) return;
+  if (!m_scanned || upcoming.empty()) return;
   Plan plan;
   if (!PlanBatch(NoSymbol, false, upcoming, plan) || plan.entries.empty()) return;
   // Only keycodes that may be remapped now, without waiting.
   const Clock::time_point now = Clock::now();
   std::vector<size_t> free;
-  for (size_t i = 0; i < slots_.size(); ++i) {
-    const Slot& slot = slots_[i];
+  for (size_t i = 0; i < m_slots.size(); ++i) {
+    const Slot& slot = m_slots[i];
     if (slot.pressed || plan.kept[i]) continue;
     if (slot.levels[0] != NoSymbol && now < slot.lastPress + kQuietTime) continue;
     free.push_back(i);
   }
   if (free.empty()) return;
   std::stable_sort(free.begin(), free.end(), [this](size_t a, size_t b) {
-    return slots_[a].lastPress < slots_[b].lastPress;
+    return m_slots[a].lastPress < m_slots[b].lastPress;
   });
   Apply(display, plan, free);
 }
 
 void KeycodePool::Map(Display* display, size_t index, KeySym plain, KeySym shifted) {
-  Slot& slot = slots_[index];
+  Slot& slot = m_slots[index];
   for (const KeySym old : slot.levels) {
     // A keysym moved to another keycode since keeps its new place.
-    if (const auto found = placeOfKeysym_.find(old);
-        found != placeOfKeysym_.end() && found->second.slot == index) {
-      placeOfKeysym_.erase(found);
+    if (const auto found = m_placeOfKeysym.find(old);
+        found != m_placeOfKeysym.end() && found->second.slot == index) {
+      m_placeOfKeysym.erase(found);
     }
   }
   slot.levels[0] = plain;
   slot.levels[1] = shifted;
   XChangeKeyboardMapping(display, slot.keycode, 2, slot.levels, 1);
   // A keysym on both levels is typed from the plain one.
-  placeOfKeysym_[shifted] = Place{index, 1};
-  placeOfKeysym_[plain] = Place{index, 0};
+  m_placeOfKeysym[shifted] = Place{index, 1};
+  m_placeOfKeysym[plain] = Place{index, 0};
 }
 
 void KeycodePool::MarkPressed(KeyCode keycode) {
-  if (const auto found = slotOfKeycode_.find(keycode); found != slotOfKeycode_.end()) {
-    slots_[found->second].pressed = true;
-    slots_[found->second].lastPress = Clock::now();
+  if (const auto found = m_slotOfKeycode.find(keycode); found != m_slotOfKeycode.end()) {
+    m_slots[found->second].pressed = true;
+    m_slots[found->second].lastPress = Clock::now();
   }
 }
 
 void KeycodePool::MarkReleased(KeyCode keycode) {
-  if (const auto found = slotOfKeycode_.find(keycode); found != slotOfKeycode_.end()) {
-    slots_[found->second].pressed = false;
-    slots_[found->second].lastPress = Clock::now();
+  if (const auto found = m_slotOfKeycode.find(keycode); found != m_slotOfKeycode.end()) {
+    m_slots[found->second].pressed = false;
+    m_slots[found->second].lastPress = Clock::now();
   }
 }
 
 void KeycodePool::Forget() {
-  scanned_ = false;
-  slots_.clear();
-  placeOfKeysym_.clear();
-  slotOfKeycode_.clear();
+  m_scanned = false;
+  m_slots.clear();
+  m_placeOfKeysym.clear();
+  m_slotOfKeycode.clear();
 }
 
 bool KeycodePool::Contains(KeyCode keycode) const {
-  return slotOfKeycode_.count(keycode) != 0;
+  return m_slotOfKeycode.count(keycode) != 0;
 }
 
 void KeycodePool::Restore(Display* display) {
-  for (Slot& slot : slots_) {
+  for (Slot& slot : m_slots) {
     if (slot.levels[0] == NoSymbol && slot.levels[1] == NoSymbol) continue;
     KeySym none[2] = {NoSymbol, NoSymbol};
     XChangeKeyboardMapping(display, slot.keycode, 2, none, 1);
     slot.levels[0] = slot.levels[1] = NoSymbol;
   }
-  placeOfKeysym_.clear();
+  m_placeOfKeysym.clear();
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

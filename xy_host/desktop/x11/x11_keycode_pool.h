@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // Where a keysym is typed from: its keycode, and whether Shift must be held.
 struct KeyChoice {
@@ -90,7 +90,7 @@ class KeycodePool {
   // How many keycodes the pool has.
   size_t Capacity(Display* display);
   // Whether the pool has mapped anything since it was scanned or restored.
-  bool InUse() const { return !placeOfKeysym_.empty(); }
+  bool InUse() const { return !m_placeOfKeysym.empty(); }
 
   // Puts every changed keycode back to what the layout had (nothing), over `display`, and
   // forgets the mappings. The caller flushes or syncs.
@@ -133,12 +133,12 @@ class KeycodePool {
   Clock::time_point Apply(Display* display, const Plan& plan, const std::vector<size_t>& free);
   void Map(Display* display, size_t slot, KeySym plain, KeySym shifted);
 
-  std::function<void(std::chrono::nanoseconds)> sleep_;
-  std::chrono::milliseconds settleTime_;
-  bool scanned_ = false;
-  std::vector<Slot> slots_;
-  std::unordered_map<KeySym, Place> placeOfKeysym_;
-  std::unordered_map<KeyCode, size_t> slotOfKeycode_;
+  std::function<void(std::chrono::nanoseconds)> m_sleep;
+  std::chrono::milliseconds m_settleTime;
+  bool m_scanned = false;
+  std::vector<Slot> m_slots;
+  std::unordered_map<KeySym, Place> m_placeOfKeysym;
+  std::unordered_map<KeyCode, size_t> m_slotOfKeycode;
 };
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

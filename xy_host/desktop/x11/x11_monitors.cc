@@ -9,7 +9,7 @@
 #include "desktop/x11/edid.h"
 #include "desktop/x11/x11_properties.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 constexpr uint32_t kOutputlessBit = 1u << 30;
@@ -141,4 +141,4 @@ std::optional<PointSpace> CurrentPointSpace(const X11Connection& x) {
   return std::nullopt;
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

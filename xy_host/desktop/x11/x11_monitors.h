@@ -8,7 +8,7 @@
 #include "desktop/x11/screen_geometry.h"
 #include "desktop/x11/x11_connection.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // One monitor of the X screen.
 struct X11Monitor {
@@ -36,4 +36,4 @@ std::vector<X11Monitor> ListMonitors(const X11Connection& x,
 // nullopt when the connection is lost.
 std::optional<PointSpace> CurrentPointSpace(const X11Connection& x);
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -6,7 +6,7 @@
 
 #include <iterator>
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 // Everything a property holds: lengths are in 32-bit units and titles are short, so 1 MiB
@@ -104,4 +104,4 @@ std::optional<std::pair<std::string, std::string>> GetWmClass(const X11Connectio
   return std::make_pair(s.substr(0, end), klass);
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

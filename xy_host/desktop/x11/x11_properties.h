@@ -9,7 +9,7 @@
 
 #include "desktop/x11/x11_connection.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // Reading window properties. Each read is one round trip; a window that vanished, or a
 // property that is absent or of another type, gives nullopt. Errors are trapped by the
@@ -31,4 +31,4 @@ std::optional<std::string> GetTitle(const X11Connection& x, Window window);
 std::optional<std::pair<std::string, std::string>> GetWmClass(const X11Connection& x,
                                                               Window window);
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -7,7 +7,7 @@
 #include "desktop/x11/x11_properties.h"
 #include "desktop/x11/x11_windows.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 const X11Monitor* PrimaryMonitor(const std::vector<X11Monitor>& monitors) {
@@ -40,40 +40,40 @@ WindowRole Role(const X11Connection& x, const X11TopLevel& top) {
 
 }  // namespace
 
-X11Screen::X11Screen(X11Connection& connection) : connection_(connection), capture_(connection) {}
+X11Screen::X11Screen(X11Connection& connection) : m_connection(connection), m_capture(connection) {}
 X11Screen::~X11Screen() = default;
 
 std::optional<std::vector<TopLevelWindow>> X11Screen::ListOnScreenWindows() {
-  const std::optional<PointSpace> space = CurrentPointSpace(connection_);
-  const std::optional<std::vector<X11TopLevel>> tops = ListTopLevels(connection_);
+  const std::optional<PointSpace> space = CurrentPointSpace(m_connection);
+  const std::optional<std::vector<X11TopLevel>> tops = ListTopLevels(m_connection);
   if (!space || !tops) return std::nullopt;
 
   std::vector<TopLevelWindow> windows;
   for (const X11TopLevel& top : *tops) {
     if (!top.viewable || top.hidden) continue;
-    X11ErrorTrap trap(connection_);
+    X11ErrorTrap trap(m_connection);
     TopLevelWindow window;
-    window.pid = OwnerPid(connection_, top.client);
-    window.title = GetTitle(connection_, top.client).value_or("");  // untitled: empty
-    if (const auto wmClass = GetWmClass(connection_, top.client)) {
+    window.pid = OwnerPid(m_connection, top.client);
+    window.title = GetTitle(m_connection, top.client).value_or("");  // untitled: empty
+    if (const auto wmClass = GetWmClass(m_connection, top.client)) {
       window.applicationId = wmClass->second.empty() ? wmClass->first : wmClass->second;
     }
-    const WindowRole role = Role(connection_, top);
+    const WindowRole role = Role(m_connection, top);
     if (!trap.Finish()) continue;                       // gone while being read
     if (role == WindowRole::kDesktopElement) continue;  // part of the desktop itself
     window.normal = role == WindowRole::kNormal;
     window.frame = space->ToPoints(top.outer);
     windows.push_back(std::move(window));
   }
-  if (!connection_.alive()) return std::nullopt;
+  if (!m_connection.alive()) return std::nullopt;
   return windows;
 }
 
 std::vector<DesktopDisplay> X11Screen::ListDisplays() {
-  const std::vector<X11Monitor> monitors = ListMonitors(connection_);
+  const std::vector<X11Monitor> monitors = ListMonitors(m_connection);
   const X11Monitor* primary = PrimaryMonitor(monitors);
   if (!primary) return {};
-  const double scale = connection_.DesktopScale();
+  const double scale = m_connection.DesktopScale();
   const PointSpace space(primary->bounds, scale);
   std::vector<DesktopDisplay> displays;
   for (const X11Monitor& monitor : monitors) {
@@ -90,17 +90,17 @@ std::optional<CapturedImage> X11Screen::CaptureDisplayArea(uint32_t displayNumbe
   for (int64_t v : {area.x, area.y, area.width, area.height}) {
     if (v <= -kLimit || v >= kLimit) return std::nullopt;
   }
-  for (const X11Monitor& monitor : ListMonitors(connection_, MonitorDetail::kGeometry)) {
+  for (const X11Monitor& monitor : ListMonitors(m_connection, MonitorDetail::kGeometry)) {
     if (monitor.number != displayNumber) continue;
     const RootRect wanted{monitor.bounds.x + area.x, monitor.bounds.y + area.y, area.width,
                           area.height};
-    const RootRect root{0, 0, DisplayWidth(connection_.display(), connection_.screen()),
-                        DisplayHeight(connection_.display(), connection_.screen())};
+    const RootRect root{0, 0, DisplayWidth(m_connection.display(), m_connection.screen()),
+                        DisplayHeight(m_connection.display(), m_connection.screen())};
     const RootRect clipped = Intersect(Intersect(wanted, monitor.bounds), root);
     if (clipped.width <= 0 || clipped.height <= 0) return std::nullopt;
-    std::optional<CapturedImage> image = connection_.IsXwayland()
-                                             ? capture_.CaptureRootAreaFromWindows(clipped)
-                                             : capture_.CaptureRootArea(clipped);
+    std::optional<CapturedImage> image = m_connection.IsXwayland()
+                                             ? m_capture.CaptureRootAreaFromWindows(clipped)
+                                             : m_capture.CaptureRootArea(clipped);
     if (image) {
       image->area = PixelRect{clipped.x - monitor.bounds.x, clipped.y - monitor.bounds.y,
                               clipped.width, clipped.height};
@@ -110,4 +110,4 @@ std::optional<CapturedImage> X11Screen::CaptureDisplayArea(uint32_t displayNumbe
   return std::nullopt;
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -4,7 +4,7 @@
 #include "desktop/x11/x11_capture.h"
 #include "desktop/x11/x11_connection.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // Applications, windows, displays and capture of an X session (EWMH, XRandR, XShm). Every
 // call asks the server anew; nothing the server reports is kept from call to call. A window
@@ -28,8 +28,8 @@ class X11Screen {
   std::optional<CapturedImage> CaptureDisplayArea(uint32_t displayNumber, const PixelRect& area);
 
  private:
-  X11Connection& connection_;
-  X11Capture capture_;
+  X11Connection& m_connection;
+  X11Capture m_capture;
 };
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

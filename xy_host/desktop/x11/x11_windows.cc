@@ -7,7 +7,7 @@
 
 #include "desktop/x11/x11_properties.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 namespace {
 
 // A window manager that still runs: the root's _NET_SUPPORTING_WM_CHECK window names itself.
@@ -170,4 +170,4 @@ std::optional<std::vector<Window>> ListClients(const X11Connection& x) {
   return clients;
 }
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

@@ -8,7 +8,7 @@
 #include "desktop/x11/screen_geometry.h"
 #include "desktop/x11/x11_connection.h"
 
-namespace morel_xy {
+namespace morel_xy::x11 {
 
 // One top-level window as the user sees it.
 struct X11TopLevel {
@@ -30,4 +30,4 @@ std::optional<std::vector<X11TopLevel>> ListTopLevels(const X11Connection& x);
 // or geometry (a few round trips fewer per window).
 std::optional<std::vector<Window>> ListClients(const X11Connection& x);
 
-}  // namespace morel_xy
+}  // namespace morel_xy::x11

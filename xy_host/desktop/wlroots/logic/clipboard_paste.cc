@@ -12,61 +12,61 @@ ClipboardContents ClipboardPaste::TextContents(const std::string& utf8) {
 }
 
 bool ClipboardPaste::Paste(const std::string& utf8, const std::function<bool()>& pressPaste) {
-  if (restorePending_) {
-    restorePending_ = false;
+  if (m_restorePending) {
+    m_restorePending = false;
     // Too late to keep the user's contents off: they are back, and may have changed since.
-    if (!clipboard_.CancelLater()) saved_.reset();
+    if (!m_clipboard.CancelLater()) m_saved.reset();
   }
-  if (!saved_) {
-    saved_ = clipboard_.Read();
-    if (!saved_) return false;
+  if (!m_saved) {
+    m_saved = m_clipboard.Read();
+    if (!m_saved) return false;
   }
-  if (lastTaken_) {
-    const Clock::time_point ready = *lastTaken_ + kHold;
-    const Clock::time_point now = now_();
-    if (now < ready) sleep_(ready - now);
+  if (m_lastTaken) {
+    const Clock::time_point ready = *m_lastTaken + kHold;
+    const Clock::time_point now = m_now();
+    if (now < ready) m_sleep(ready - now);
   }
-  if (!clipboard_.Set(TextContents(utf8)) || !pressPaste() || !WaitUntilRead()) {
+  if (!m_clipboard.Set(TextContents(utf8)) || !pressPaste() || !WaitUntilRead()) {
     RestoreNow();
     return false;
   }
-  lastTaken_ = now_();
+  m_lastTaken = m_now();
   return true;
 }
 
 bool ClipboardPaste::WaitUntilRead() {
-  std::optional<uint64_t> reads = clipboard_.WaitForReads(0, kFirstRead);
+  std::optional<uint64_t> reads = m_clipboard.WaitForReads(0, kFirstRead);
   if (!reads || *reads == 0) return false;
   for (;;) {
-    const std::chrono::milliseconds wait = reads_.NextWait(*reads);
+    const std::chrono::milliseconds wait = m_reads.NextWait(*reads);
     if (wait.count() == 0) break;
-    const std::optional<uint64_t> more = clipboard_.WaitForReads(*reads, wait);
+    const std::optional<uint64_t> more = m_clipboard.WaitForReads(*reads, wait);
     if (!more) return false;
     if (*more == *reads) break;
     reads = more;
   }
-  reads_.Ended(*reads);
+  m_reads.Ended(*reads);
   return true;
 }
 
 bool ClipboardPaste::EndRun() {
-  if (!saved_ || restorePending_) return true;
-  const Clock::time_point ready = (lastTaken_ ? *lastTaken_ : now_()) + kHold;
-  const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(ready - now_()).count();
-  restorePending_ = true;
-  return clipboard_.SetLater(*saved_, std::chrono::milliseconds(delay > 0 ? delay : 0));
+  if (!m_saved || m_restorePending) return true;
+  const Clock::time_point ready = (m_lastTaken ? *m_lastTaken : m_now()) + kHold;
+  const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(ready - m_now()).count();
+  m_restorePending = true;
+  return m_clipboard.SetLater(*m_saved, std::chrono::milliseconds(delay > 0 ? delay : 0));
 }
 
 bool ClipboardPaste::RestoreNow() {
-  if (!saved_) return true;
-  const ClipboardContents saved = std::move(*saved_);
-  saved_.reset();
-  if (restorePending_) {
-    restorePending_ = false;
+  if (!m_saved) return true;
+  const ClipboardContents saved = std::move(*m_saved);
+  m_saved.reset();
+  if (m_restorePending) {
+    m_restorePending = false;
     // Already back (and perhaps replaced by the user since): leave it.
-    if (!clipboard_.CancelLater()) return true;
+    if (!m_clipboard.CancelLater()) return true;
   }
-  return clipboard_.Set(saved);
+  return m_clipboard.Set(saved);
 }
 
 }  // namespace morel_xy::wlroots

@@ -28,7 +28,7 @@ class ClipboardPaste {
 
   ClipboardPaste(Clipboard& clipboard, std::function<void(std::chrono::nanoseconds)> sleep,
                  std::function<Clock::time_point()> now = Clock::now)
-      : clipboard_(clipboard), sleep_(std::move(sleep)), now_(std::move(now)) {}
+      : m_clipboard(clipboard), m_sleep(std::move(sleep)), m_now(std::move(now)) {}
   // Gives the user's clipboard back at once if that is still to come.
   ~ClipboardPaste() { RestoreNow(); }
   ClipboardPaste(const ClipboardPaste&) = delete;
@@ -46,7 +46,7 @@ class ClipboardPaste {
   // refused it.
   bool RestoreNow();
 
-  bool inRun() const { return saved_.has_value() && !restorePending_; }
+  bool inRun() const { return m_saved.has_value() && !m_restorePending; }
 
   // The formats a pasted text is offered in: what browsers and toolkits ask for.
   static ClipboardContents TextContents(const std::string& utf8);
@@ -56,14 +56,14 @@ class ClipboardPaste {
   // it does not read it at all, or the compositor is gone.
   bool WaitUntilRead();
 
-  Clipboard& clipboard_;
-  std::function<void(std::chrono::nanoseconds)> sleep_;
-  std::function<Clock::time_point()> now_;
+  Clipboard& m_clipboard;
+  std::function<void(std::chrono::nanoseconds)> m_sleep;
+  std::function<Clock::time_point()> m_now;
   // The user's contents, while the clipboard holds a paste or their return is pending.
-  std::optional<ClipboardContents> saved_;
-  bool restorePending_ = false;
-  std::optional<Clock::time_point> lastTaken_;
-  PasteReads reads_;
+  std::optional<ClipboardContents> m_saved;
+  bool m_restorePending = false;
+  std::optional<Clock::time_point> m_lastTaken;
+  PasteReads m_reads;
 };
 
 }  // namespace morel_xy::wlroots

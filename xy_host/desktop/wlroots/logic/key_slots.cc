@@ -5,22 +5,22 @@
 namespace morel_xy::wlroots {
 
 KeySlots::KeySlots(const std::vector<TextKey>& keys, CaseFunction caseOf)
-    : caseOf_(std::move(caseOf)) {
+    : m_caseOf(std::move(caseOf)) {
   for (const TextKey& key : keys) {
     Slot slot;
     slot.code = key.code;
     slot.levels[0] = key.plain;
     slot.levels[1] = key.shifted;
-    slots_.push_back(slot);
+    m_slots.push_back(slot);
   }
 }
 
 std::optional<KeyPlace> KeySlots::Find(Keysym keysym) const {
   if (keysym == keysym::kNoSymbol) return std::nullopt;
-  for (const Slot& slot : slots_) {
+  for (const Slot& slot : m_slots) {
     if (slot.levels[0] == keysym) return KeyPlace{slot.code, false};
   }
-  for (const Slot& slot : slots_) {
+  for (const Slot& slot : m_slots) {
     if (slot.levels[1] == keysym) return KeyPlace{slot.code, true};
   }
   return std::nullopt;
@@ -28,21 +28,21 @@ std::optional<KeyPlace> KeySlots::Find(Keysym keysym) const {
 
 std::optional<size_t> KeySlots::Victim(const std::vector<bool>& reserved) const {
   std::optional<size_t> victim;
-  for (size_t i = 0; i < slots_.size(); ++i) {
-    if (slots_[i].held || reserved[i]) continue;
-    if (!victim || slots_[i].lastUse < slots_[*victim].lastUse) victim = i;
+  for (size_t i = 0; i < m_slots.size(); ++i) {
+    if (m_slots[i].held || reserved[i]) continue;
+    if (!victim || m_slots[i].lastUse < m_slots[*victim].lastUse) victim = i;
   }
   return victim;
 }
 
 bool KeySlots::Place(const std::vector<Keysym>& wanted, Clock::time_point now, bool& changed) {
   changed = false;
-  std::vector<bool> reserved(slots_.size(), false);
+  std::vector<bool> reserved(m_slots.size(), false);
   // Keys already holding a character of the batch stay as they are.
-  for (size_t i = 0; i < slots_.size(); ++i) {
+  for (size_t i = 0; i < m_slots.size(); ++i) {
     for (Keysym keysym : wanted) {
       if (keysym != keysym::kNoSymbol &&
-          (slots_[i].levels[0] == keysym || slots_[i].levels[1] == keysym)) {
+          (m_slots[i].levels[0] == keysym || m_slots[i].levels[1] == keysym)) {
         reserved[i] = true;
       }
     }
@@ -56,16 +56,16 @@ bool KeySlots::Place(const std::vector<Keysym>& wanted, Clock::time_point now, b
       continue;
     }
     if (Find(keysym)) continue;
-    const KeysymCase kase = caseOf_(keysym);
+    const KeysymCase kase = m_caseOf(keysym);
     if (!kase.HasTwo() && halfFree) {
-      slots_[*halfFree].levels[1] = keysym;
+      m_slots[*halfFree].levels[1] = keysym;
       halfFree.reset();
       changed = true;
       continue;
     }
     const std::optional<size_t> victim = Victim(reserved);
     if (!victim) return n > 0;
-    Slot& slot = slots_[*victim];
+    Slot& slot = m_slots[*victim];
     reserved[*victim] = true;
     changed = true;
     if (kase.HasTwo()) {
@@ -84,7 +84,7 @@ bool KeySlots::Place(const std::vector<Keysym>& wanted, Clock::time_point now, b
 }
 
 void KeySlots::MarkHeld(uint32_t code, bool held, Clock::time_point now) {
-  for (Slot& slot : slots_) {
+  for (Slot& slot : m_slots) {
     if (slot.code != code) continue;
     slot.held = held;
     slot.lastUse = now;

@@ -59,14 +59,14 @@ class KeySlots {
 
   void MarkHeld(uint32_t code, bool held, Clock::time_point now);
 
-  const std::vector<Slot>& slots() const { return slots_; }
+  const std::vector<Slot>& slots() const { return m_slots; }
 
  private:
   // The key to give up next: not held, not reserved, least recently used; nullopt if none.
   std::optional<size_t> Victim(const std::vector<bool>& reserved) const;
 
-  CaseFunction caseOf_;
-  std::vector<Slot> slots_;
+  CaseFunction m_caseOf;
+  std::vector<Slot> m_slots;
 };
 
 }  // namespace morel_xy::wlroots

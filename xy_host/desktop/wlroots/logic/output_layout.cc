@@ -8,13 +8,13 @@ namespace morel_xy::wlroots {
 
 OutputLayout::OutputLayout(std::vector<OutputInfo> outputs) {
   for (OutputInfo& output : outputs) {
-    if (output.width > 0 && output.height > 0) outputs_.push_back(std::move(output));
+    if (output.width > 0 && output.height > 0) m_outputs.push_back(std::move(output));
   }
 }
 
 const OutputInfo* OutputLayout::Main() const {
   const OutputInfo* best = nullptr;
-  for (const OutputInfo& output : outputs_) {
+  for (const OutputInfo& output : m_outputs) {
     if (output.x == 0 && output.y == 0) return &output;
     if (!best || output.x < best->x || (output.x == best->x && output.y < best->y)) {
       best = &output;
@@ -24,7 +24,7 @@ const OutputInfo* OutputLayout::Main() const {
 }
 
 const OutputInfo* OutputLayout::Find(uint32_t id) const {
-  for (const OutputInfo& output : outputs_) {
+  for (const OutputInfo& output : m_outputs) {
     if (output.id == id) return &output;
   }
   return nullptr;
@@ -35,7 +35,7 @@ const OutputInfo* OutputLayout::At(Point point) const {
   if (!main) return nullptr;
   const double x = point.x + main->x;
   const double y = point.y + main->y;
-  for (const OutputInfo& output : outputs_) {
+  for (const OutputInfo& output : m_outputs) {
     if (x >= output.x && x < output.x + output.width && y >= output.y &&
         y < output.y + output.height) {
       return &output;
@@ -63,7 +63,7 @@ double OutputLayout::Scale(const OutputInfo& output) {
 std::vector<DesktopDisplay> OutputLayout::Displays() const {
   std::vector<DesktopDisplay> displays;
   const OutputInfo* main = Main();
-  for (const OutputInfo& output : outputs_) {
+  for (const OutputInfo& output : m_outputs) {
     DesktopDisplay display;
     display.number = output.id;
     // wlroots reports "Unknown" for a monitor whose EDID names no product.
@@ -86,7 +86,7 @@ std::optional<OutputLayout::Motion> OutputLayout::PointerMotion(Point point) con
   if (!main) return std::nullopt;
   int64_t left = std::numeric_limits<int64_t>::max(), top = left;
   int64_t right = std::numeric_limits<int64_t>::min(), bottom = right;
-  for (const OutputInfo& output : outputs_) {
+  for (const OutputInfo& output : m_outputs) {
     left = std::min<int64_t>(left, output.x);
     top = std::min<int64_t>(top, output.y);
     right = std::max<int64_t>(right, int64_t{output.x} + output.width);

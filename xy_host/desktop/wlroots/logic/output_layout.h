@@ -16,8 +16,8 @@ class OutputLayout {
   // Outputs without a logical size (not yet described, or disabled) are left out.
   explicit OutputLayout(std::vector<OutputInfo> outputs);
 
-  bool empty() const { return outputs_.empty(); }
-  const std::vector<OutputInfo>& outputs() const { return outputs_; }
+  bool empty() const { return m_outputs.empty(); }
+  const std::vector<OutputInfo>& outputs() const { return m_outputs; }
 
   // The output at the layout's origin, else the top-most of the left-most ones; nullptr when
   // there is none.
@@ -54,7 +54,7 @@ class OutputLayout {
   static std::optional<PixelRect> ClipToOutput(const OutputInfo& output, const PixelRect& area);
 
  private:
-  std::vector<OutputInfo> outputs_;
+  std::vector<OutputInfo> m_outputs;
 };
 
 }  // namespace morel_xy::wlroots

@@ -32,7 +32,7 @@ class PasteReads {
 
  private:
   // Until a paste has shown otherwise, a client is expected to read as Chromium does.
-  uint64_t expected_ = kMostReads;
+  uint64_t m_expected = kMostReads;
 };
 
 }  // namespace morel_xy::wlroots

@@ -36,84 +36,85 @@ std::optional<OutputLayout> Layout(OutputSource* source) {
 }  // namespace
 
 WlrootsDesktop::WlrootsDesktop(WlrootsParts parts)
-    : parts_(std::move(parts)), madeAt_(std::chrono::steady_clock::now()) {
-  if (!parts_.sleep) parts_.sleep = [](std::chrono::nanoseconds) {};
-  if (parts_.keyboard) {
-    keyboard_ = std::make_unique<WlrootsKeyboard>(*parts_.keyboard, parts_.clipboard, parts_.sleep);
+    : m_parts(std::move(parts)), m_madeAt(std::chrono::steady_clock::now()) {
+  if (!m_parts.sleep) m_parts.sleep = [](std::chrono::nanoseconds) {};
+  if (m_parts.keyboard) {
+    m_keyboard =
+        std::make_unique<WlrootsKeyboard>(*m_parts.keyboard, m_parts.clipboard, m_parts.sleep);
     // A virtual keyboard without a keymap makes some clients fail: it gets one at once.
-    keyboardStarted_ = keyboard_->Start();
+    m_keyboardStarted = m_keyboard->Start();
   }
 }
 
 WlrootsDesktop::~WlrootsDesktop() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(m_mutex);
   ReleaseHeldLocked();
-  keyboard_.reset();
+  m_keyboard.reset();
 }
 
 void WlrootsDesktop::ReleaseHeldInput() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(m_mutex);
   ReleaseHeldLocked();
 }
 
 void WlrootsDesktop::ReleaseHeldLocked() {
-  if (parts_.pointer && !heldButtons_.empty()) {
-    for (uint32_t button : heldButtons_) parts_.pointer->Button(button, false);
-    parts_.pointer->Frame();
+  if (m_parts.pointer && !m_heldButtons.empty()) {
+    for (uint32_t button : m_heldButtons) m_parts.pointer->Button(button, false);
+    m_parts.pointer->Frame();
   }
-  heldButtons_.clear();
-  if (keyboard_) keyboard_->ReleaseEverything();
-  if (parts_.sync) parts_.sync();
+  m_heldButtons.clear();
+  if (m_keyboard) m_keyboard->ReleaseEverything();
+  if (m_parts.sync) m_parts.sync();
 }
 
 void WlrootsDesktop::WarmUpDevices() {
-  if (warmedUp_) return;
-  const auto ready = madeAt_ + kDeviceWarmUp;
+  if (m_warmedUp) return;
+  const auto ready = m_madeAt + kDeviceWarmUp;
   const auto now = std::chrono::steady_clock::now();
-  if (now < ready) parts_.sleep(ready - now);
+  if (now < ready) m_parts.sleep(ready - now);
   // One event that changes nothing wakes the devices up in the compositor.
-  if (parts_.keyboard && keyboardStarted_) parts_.keyboard->Modifiers(0);
-  if (parts_.pointer) parts_.pointer->Frame();
-  warmedUp_ = true;
+  if (m_parts.keyboard && m_keyboardStarted) m_parts.keyboard->Modifiers(0);
+  if (m_parts.pointer) m_parts.pointer->Frame();
+  m_warmedUp = true;
 }
 
 bool WlrootsDesktop::MoveTo(Point at) {
-  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  const std::optional<OutputLayout> layout = Layout(m_parts.outputs);
   if (!layout) return false;
   const std::optional<OutputLayout::Motion> motion = layout->PointerMotion(at);
   if (!motion) return false;
-  if (!parts_.pointer->MoveAbsolute(motion->x, motion->y, motion->xExtent, motion->yExtent) ||
-      !parts_.pointer->Frame()) {
+  if (!m_parts.pointer->MoveAbsolute(motion->x, motion->y, motion->xExtent, motion->yExtent) ||
+      !m_parts.pointer->Frame()) {
     return false;
   }
-  pointerAt_ = at;
+  m_pointerAt = at;
   return true;
 }
 
 bool WlrootsDesktop::MovePointer(Point at) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!parts_.pointer) return false;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_parts.pointer) return false;
   WarmUpDevices();
   return MoveTo(at);
 }
 
 bool WlrootsDesktop::PressButton(PointerButton button, bool down, Point at) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!parts_.pointer) return false;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_parts.pointer) return false;
   WarmUpDevices();
-  if (pointerAt_ != at && !MoveTo(at)) return false;
+  if (m_pointerAt != at && !MoveTo(at)) return false;
   const uint32_t code = ButtonCode(button);
   if (down) {
-    heldButtons_.insert(code);
+    m_heldButtons.insert(code);
   } else {
-    heldButtons_.erase(code);
+    m_heldButtons.erase(code);
   }
-  return parts_.pointer->Button(code, down) && parts_.pointer->Frame();
+  return m_parts.pointer->Button(code, down) && m_parts.pointer->Frame();
 }
 
 bool WlrootsDesktop::Scroll(int32_t vertical, int32_t horizontal) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!parts_.pointer) return false;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_parts.pointer) return false;
   WarmUpDevices();
   // The host's positive values scroll up and left; a wheel's positive steps go down and right.
   // One frame per step, as a wheel turned notch by notch gives them.
@@ -121,7 +122,7 @@ bool WlrootsDesktop::Scroll(int32_t vertical, int32_t horizontal) {
     const int64_t count = std::llabs(int64_t{lines});
     const int32_t step = lines > 0 ? -1 : 1;
     for (int64_t i = 0; i < count; ++i) {
-      if (!parts_.pointer->WheelSteps(axis, step) || !parts_.pointer->Frame()) return false;
+      if (!m_parts.pointer->WheelSteps(axis, step) || !m_parts.pointer->Frame()) return false;
     }
     return true;
   };
@@ -129,29 +130,29 @@ bool WlrootsDesktop::Scroll(int32_t vertical, int32_t horizontal) {
 }
 
 bool WlrootsDesktop::PressKey(Keysym keysym, bool down) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!keyboard_ || !keyboardStarted_) return false;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_keyboard || !m_keyboardStarted) return false;
   WarmUpDevices();
-  return keyboard_->PressKey(keysym, down);
+  return m_keyboard->PressKey(keysym, down);
 }
 
 bool WlrootsDesktop::TypeCharacter(char32_t character, std::string_view upcoming) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!keyboard_ || !keyboardStarted_) return false;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_keyboard || !m_keyboardStarted) return false;
   WarmUpDevices();
-  return keyboard_->TypeCharacter(character, upcoming);
+  return m_keyboard->TypeCharacter(character, upcoming);
 }
 
 void WlrootsDesktop::Sleep(std::chrono::nanoseconds duration) {
-  parts_.sleep(duration);
+  m_parts.sleep(duration);
 }
 
 std::optional<std::vector<TopLevelWindow>> WlrootsDesktop::ListOnScreenWindows() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!parts_.windows) return std::nullopt;
-  const std::optional<std::vector<CompositorWindow>> views = parts_.windows->Windows();
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_parts.windows) return std::nullopt;
+  const std::optional<std::vector<CompositorWindow>> views = m_parts.windows->Windows();
   if (!views) return std::nullopt;
-  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  const std::optional<OutputLayout> layout = Layout(m_parts.outputs);
   std::vector<TopLevelWindow> windows;
   for (const CompositorWindow& view : *views) {
     if (!view.visible) continue;
@@ -167,48 +168,48 @@ std::optional<std::vector<TopLevelWindow>> WlrootsDesktop::ListOnScreenWindows()
 }
 
 std::vector<DesktopDisplay> WlrootsDesktop::ListDisplays() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const std::optional<OutputLayout> layout = Layout(m_parts.outputs);
   return layout ? layout->Displays() : std::vector<DesktopDisplay>{};
 }
 
 std::optional<CapturedImage> WlrootsDesktop::CaptureDisplayArea(uint32_t displayNumber,
                                                                 const PixelRect& area) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (!parts_.capturer) return std::nullopt;
-  const std::optional<OutputLayout> layout = Layout(parts_.outputs);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_parts.capturer) return std::nullopt;
+  const std::optional<OutputLayout> layout = Layout(m_parts.outputs);
   if (!layout) return std::nullopt;
   const OutputInfo* output = layout->Find(displayNumber);
   if (!output) return std::nullopt;
   const std::optional<PixelRect> clipped = OutputLayout::ClipToOutput(*output, area);
   if (!clipped) return std::nullopt;
-  std::optional<CapturedImage> image = parts_.capturer->Capture(output->id, *clipped);
+  std::optional<CapturedImage> image = m_parts.capturer->Capture(output->id, *clipped);
   if (image) image->area = *clipped;
   return image;
 }
 
 std::string WlrootsDesktop::Missing(Capability capability) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(m_mutex);
   switch (capability) {
     case Capability::PointerAndButtons:
     case Capability::Wheel:
-      return parts_.pointer ? "" : "the compositor offers no zwlr_virtual_pointer_manager_v1";
+      return m_parts.pointer ? "" : "the compositor offers no zwlr_virtual_pointer_manager_v1";
     case Capability::KeysAndChords:
-      if (!keyboard_) return "the compositor offers no zwp_virtual_keyboard_manager_v1";
-      return keyboardStarted_ ? "" : "the compositor did not take the host's keymap";
+      if (!m_keyboard) return "the compositor offers no zwp_virtual_keyboard_manager_v1";
+      return m_keyboardStarted ? "" : "the compositor did not take the host's keymap";
     case Capability::TextOutsideLayout:
-      if (!keyboard_ || !keyboardStarted_) return "no virtual keyboard (see keys and chords)";
-      return parts_.clipboard ? ""
-                              : "the compositor offers no zwlr_data_control_manager_v1: emoji "
-                                "and other characters beyond U+FFFF cannot be typed";
+      if (!m_keyboard || !m_keyboardStarted) return "no virtual keyboard (see keys and chords)";
+      return m_parts.clipboard ? ""
+                               : "the compositor offers no zwlr_data_control_manager_v1: emoji "
+                                 "and other characters beyond U+FFFF cannot be typed";
     case Capability::BrowserWindowFrame:
-      return parts_.windows ? ""
-                            : "no sway IPC socket (SWAYSOCK is not set, and none is in "
-                              "XDG_RUNTIME_DIR): only sway tells where windows are";
+      return m_parts.windows ? ""
+                             : "no sway IPC socket (SWAYSOCK is not set, and none is in "
+                               "XDG_RUNTIME_DIR): only sway tells where windows are";
     case Capability::DisplaysAndScale:
-      return parts_.outputs ? "" : "the compositor offers no zxdg_output_manager_v1";
+      return m_parts.outputs ? "" : "the compositor offers no zxdg_output_manager_v1";
     case Capability::Capture:
-      return parts_.capturer ? "" : "the compositor offers no zwlr_screencopy_manager_v1";
+      return m_parts.capturer ? "" : "the compositor offers no zwlr_screencopy_manager_v1";
   }
   return "";
 }

@@ -76,18 +76,18 @@ class WlrootsDesktop final : public Desktop {
   bool MoveTo(Point at);
   void ReleaseHeldLocked();
 
-  std::mutex mutex_;
-  WlrootsParts parts_;
-  std::unique_ptr<WlrootsKeyboard> keyboard_;
-  std::chrono::steady_clock::time_point madeAt_;
-  bool warmedUp_ = false;
-  bool keyboardStarted_ = false;
-  std::optional<Point> pointerAt_;
-  std::set<uint32_t> heldButtons_;
+  std::mutex m_mutex;
+  WlrootsParts m_parts;
+  std::unique_ptr<WlrootsKeyboard> m_keyboard;
+  std::chrono::steady_clock::time_point m_madeAt;
+  bool m_warmedUp = false;
+  bool m_keyboardStarted = false;
+  std::optional<Point> m_pointerAt;
+  std::set<uint32_t> m_heldButtons;
   // Declared last, so it is gone before the parts its release uses. The release keeps the lock:
   // nothing is pressed after it.
-  TerminationGuard guard_{[this] {
-    mutex_.lock();
+  TerminationGuard m_guard{[this] {
+    m_mutex.lock();
     ReleaseHeldLocked();
   }};
 };

@@ -33,11 +33,11 @@ bool Pasted(char32_t c) {
 WlrootsKeyboard::WlrootsKeyboard(KeyboardDevice& device, Clipboard* clipboard,
                                  std::function<void(std::chrono::nanoseconds)> sleep,
                                  std::function<Clock::time_point()> now)
-    : device_(device),
-      paste_(clipboard ? std::make_unique<ClipboardPaste>(*clipboard, sleep, now) : nullptr),
-      sleep_(std::move(sleep)),
-      now_(std::move(now)),
-      slots_(UsTextKeys()) {}
+    : m_device(device),
+      m_paste(clipboard ? std::make_unique<ClipboardPaste>(*clipboard, sleep, now) : nullptr),
+      m_sleep(std::move(sleep)),
+      m_now(std::move(now)),
+      m_slots(UsTextKeys()) {}
 
 WlrootsKeyboard::~WlrootsKeyboard() {
   ReleaseEverything();
@@ -48,41 +48,41 @@ bool WlrootsKeyboard::Start() {
 }
 
 bool WlrootsKeyboard::SendKeymap() {
-  std::optional<Keymap> keymap = BuildKeymap(FixedKeys(), slots_.slots());
-  if (!keymap || !device_.SetKeymap(keymap->text)) return false;
-  keymap_ = std::move(keymap);
-  ++keymapsSent_;
+  std::optional<Keymap> keymap = BuildKeymap(FixedKeys(), m_slots.slots());
+  if (!keymap || !m_device.SetKeymap(keymap->text)) return false;
+  m_keymap = std::move(keymap);
+  ++m_keymapsSent;
   // A new keymap may number the modifiers differently: report the held ones in its terms.
-  if (!device_.Modifiers(ModifierMask())) return false;
-  if (keymapsSent_ > 1) sleep_(kSettleTime);
+  if (!m_device.Modifiers(ModifierMask())) return false;
+  if (m_keymapsSent > 1) m_sleep(kSettleTime);
   return true;
 }
 
 uint32_t WlrootsKeyboard::ModifierMask() const {
-  if (!keymap_) return 0;
+  if (!m_keymap) return 0;
   uint32_t mask = 0;
-  for (const auto& [code, count] : heldCodes_) {
+  for (const auto& [code, count] : m_heldCodes) {
     if (const std::optional<FixedKey> key = FixedKeyAt(code))
-      mask |= keymap_->MaskOf(key->modifier);
+      mask |= m_keymap->MaskOf(key->modifier);
   }
   return mask;
 }
 
 bool WlrootsKeyboard::ShiftHeld() const {
-  return heldCodes_.count(kShiftCode) > 0 || heldCodes_.count(kShiftRightCode) > 0;
+  return m_heldCodes.count(kShiftCode) > 0 || m_heldCodes.count(kShiftRightCode) > 0;
 }
 
 bool WlrootsKeyboard::Key(uint32_t code, bool down) {
-  if (!keymap_) return false;
+  if (!m_keymap) return false;
   if (down) {
-    ++heldCodes_[code];
-  } else if (const auto found = heldCodes_.find(code); found != heldCodes_.end()) {
-    if (--found->second <= 0) heldCodes_.erase(found);
+    ++m_heldCodes[code];
+  } else if (const auto found = m_heldCodes.find(code); found != m_heldCodes.end()) {
+    if (--found->second <= 0) m_heldCodes.erase(found);
   }
-  slots_.MarkHeld(code, heldCodes_.count(code) > 0, now_());
-  bool ok = device_.Key(code, down);
+  m_slots.MarkHeld(code, m_heldCodes.count(code) > 0, m_now());
+  bool ok = m_device.Key(code, down);
   const std::optional<FixedKey> fixed = FixedKeyAt(code);
-  if (fixed && fixed->modifier != Modifier::None) ok = device_.Modifiers(ModifierMask()) && ok;
+  if (fixed && fixed->modifier != Modifier::None) ok = m_device.Modifiers(ModifierMask()) && ok;
   return ok;
 }
 
@@ -90,11 +90,11 @@ std::optional<KeyPlace> WlrootsKeyboard::KeyFor(Keysym keysym, std::string_view 
   if (const std::optional<FixedKey> fixed = FixedKeyFor(keysym)) {
     return KeyPlace{fixed->code, false};
   }
-  if (const std::optional<KeyPlace> place = slots_.Find(keysym)) return place;
+  if (const std::optional<KeyPlace> place = m_slots.Find(keysym)) return place;
   // One keymap change for this character and as many of the coming ones as fit.
   std::vector<Keysym> wanted{keysym};
   size_t at = 0;
-  const size_t lookAhead = 2 * slots_.slots().size();
+  const size_t lookAhead = 2 * m_slots.slots().size();
   while (wanted.size() < lookAhead) {
     const std::optional<char32_t> next = NextCodePoint(upcoming, at);
     if (!next) break;
@@ -103,39 +103,39 @@ std::optional<KeyPlace> WlrootsKeyboard::KeyFor(Keysym keysym, std::string_view 
     wanted.push_back(nextKeysym);
   }
   bool changed = false;
-  if (!slots_.Place(wanted, now_(), changed)) return std::nullopt;
+  if (!m_slots.Place(wanted, m_now(), changed)) return std::nullopt;
   if (changed && !SendKeymap()) return std::nullopt;
-  return slots_.Find(keysym);
+  return m_slots.Find(keysym);
 }
 
 bool WlrootsKeyboard::PressKey(Keysym keysym, bool down) {
-  pastedAhead_.clear();
-  if (paste_ && !paste_->EndRun()) return false;
+  m_pastedAhead.clear();
+  if (m_paste && !m_paste->EndRun()) return false;
   return PressKeyWithinRun(keysym, down);
 }
 
 bool WlrootsKeyboard::PressKeyWithinRun(Keysym keysym, bool down) {
-  if (!keymap_) return false;
+  if (!m_keymap) return false;
   if (!down) {
-    const auto held = heldKeysyms_.find(keysym);
-    if (held != heldKeysyms_.end()) {
+    const auto held = m_heldKeysyms.find(keysym);
+    if (held != m_heldKeysyms.end()) {
       const uint32_t code = held->second;
-      heldKeysyms_.erase(held);
+      m_heldKeysyms.erase(held);
       return Key(code, false);
     }
     // Not pressed through this object: release the key the keymap has for it, if any.
     if (const std::optional<FixedKey> fixed = FixedKeyFor(keysym)) return Key(fixed->code, false);
-    const std::optional<KeyPlace> place = slots_.Find(keysym);
+    const std::optional<KeyPlace> place = m_slots.Find(keysym);
     return place && Key(place->code, false);
   }
   const std::optional<KeyPlace> place = KeyFor(keysym, {});
   if (!place) return false;
-  heldKeysyms_[keysym] = place->code;
+  m_heldKeysyms[keysym] = place->code;
   return Key(place->code, true);
 }
 
 bool WlrootsKeyboard::PasteRun(char32_t character, std::string_view upcoming) {
-  if (!paste_) return false;
+  if (!m_paste) return false;
   std::u32string run(1, character);
   constexpr size_t kMaxRun = 256;
   size_t at = 0;
@@ -152,23 +152,23 @@ bool WlrootsKeyboard::PasteRun(char32_t character, std::string_view upcoming) {
     ok = PressKeyWithinRun('v', false) && ok;
     return Key(kControlCode, false) && ok;
   };
-  const bool ok = paste_->Paste(text, pressPaste) && paste_->EndRun();
-  if (ok) pastedAhead_ = run.substr(1);
+  const bool ok = m_paste->Paste(text, pressPaste) && m_paste->EndRun();
+  if (ok) m_pastedAhead = run.substr(1);
   return ok;
 }
 
 bool WlrootsKeyboard::TypeCharacter(char32_t character, std::string_view upcoming) {
-  if (!keymap_) return false;
-  if (!pastedAhead_.empty()) {
+  if (!m_keymap) return false;
+  if (!m_pastedAhead.empty()) {
     // Pasted with the character before it.
-    if (pastedAhead_.front() == character) {
-      pastedAhead_.erase(0, 1);
+    if (m_pastedAhead.front() == character) {
+      m_pastedAhead.erase(0, 1);
       return true;
     }
-    pastedAhead_.clear();
+    m_pastedAhead.clear();
   }
   if (Pasted(character) && character <= 0x10FFFF) return PasteRun(character, upcoming);
-  if (paste_ && !paste_->EndRun()) return false;
+  if (m_paste && !m_paste->EndRun()) return false;
   const Keysym keysym = KeysymForCodePoint(character);
   if (keysym == keysym::kNoSymbol) return false;
   const std::optional<KeyPlace> place = KeyFor(keysym, upcoming);
@@ -183,28 +183,28 @@ bool WlrootsKeyboard::TypeCharacter(char32_t character, std::string_view upcomin
 }
 
 void WlrootsKeyboard::ReleaseEverything() {
-  if (keymap_) {
+  if (m_keymap) {
     // Non-modifier keys first, as a hand lifts them: a modifier let go first would turn the
     // last key's release into a different key for the client.
     std::vector<uint32_t> codes;
-    for (const auto& [code, count] : heldCodes_) codes.push_back(code);
+    for (const auto& [code, count] : m_heldCodes) codes.push_back(code);
     for (int pass = 0; pass < 2; ++pass) {
       for (uint32_t code : codes) {
         const std::optional<FixedKey> fixed = FixedKeyAt(code);
         const bool isModifier = fixed && fixed->modifier != Modifier::None;
         if (isModifier == (pass == 1)) {
-          heldCodes_.erase(code);
-          device_.Key(code, false);
-          slots_.MarkHeld(code, false, now_());
+          m_heldCodes.erase(code);
+          m_device.Key(code, false);
+          m_slots.MarkHeld(code, false, m_now());
         }
       }
     }
-    device_.Modifiers(0);
+    m_device.Modifiers(0);
   }
-  heldCodes_.clear();
-  heldKeysyms_.clear();
-  pastedAhead_.clear();
-  if (paste_) paste_->RestoreNow();
+  m_heldCodes.clear();
+  m_heldKeysyms.clear();
+  m_pastedAhead.clear();
+  if (m_paste) m_paste->RestoreNow();
 }
 
 }  // namespace morel_xy::wlroots

@@ -46,8 +46,8 @@ class WlrootsKeyboard {
   // Releases every key this object holds and gives the clipboard back. Later calls work on.
   void ReleaseEverything();
 
-  const KeySlots& slots() const { return slots_; }
-  int keymapsSent() const { return keymapsSent_; }
+  const KeySlots& slots() const { return m_slots; }
+  int keymapsSent() const { return m_keymapsSent; }
 
  private:
   bool SendKeymap();
@@ -62,20 +62,20 @@ class WlrootsKeyboard {
   uint32_t ModifierMask() const;
   bool ShiftHeld() const;
 
-  KeyboardDevice& device_;
-  std::unique_ptr<ClipboardPaste> paste_;
-  std::function<void(std::chrono::nanoseconds)> sleep_;
-  std::function<Clock::time_point()> now_;
-  KeySlots slots_;
-  std::optional<Keymap> keymap_;
-  int keymapsSent_ = 0;
+  KeyboardDevice& m_device;
+  std::unique_ptr<ClipboardPaste> m_paste;
+  std::function<void(std::chrono::nanoseconds)> m_sleep;
+  std::function<Clock::time_point()> m_now;
+  KeySlots m_slots;
+  std::optional<Keymap> m_keymap;
+  int m_keymapsSent = 0;
   // Every key held down, with how many presses hold it.
-  std::map<uint32_t, int> heldCodes_;
+  std::map<uint32_t, int> m_heldCodes;
   // The key each keysym pressed through PressKey went to, so its release finds it after the
   // keymap changed.
-  std::map<Keysym, uint32_t> heldKeysyms_;
+  std::map<Keysym, uint32_t> m_heldKeysyms;
   // Characters pasted ahead of their turn, in order.
-  std::u32string pastedAhead_;
+  std::u32string m_pastedAhead;
 };
 
 }  // namespace morel_xy::wlroots

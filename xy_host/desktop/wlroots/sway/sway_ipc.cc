@@ -91,14 +91,14 @@ SwayIpc::~SwayIpc() {
 }
 
 bool SwayIpc::Connect() {
-  if (fd_ >= 0) return true;
+  if (m_fd >= 0) return true;
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
-  if (path_.empty() || path_.size() >= sizeof address.sun_path) return false;
-  std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
-  fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) return false;
-  if (connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+  if (m_path.empty() || m_path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, m_path.c_str(), m_path.size() + 1);
+  m_fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (m_fd < 0) return false;
+  if (connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     Disconnect();
     return false;
   }
@@ -106,8 +106,8 @@ bool SwayIpc::Connect() {
 }
 
 void SwayIpc::Disconnect() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  if (m_fd >= 0) close(m_fd);
+  m_fd = -1;
 }
 
 std::optional<std::string> SwayIpc::Exchange(uint32_t type, const std::string& payload) {
@@ -117,13 +117,13 @@ std::optional<std::string> SwayIpc::Exchange(uint32_t type, const std::string& p
   const uint32_t length = static_cast<uint32_t>(payload.size());
   std::memcpy(header + sizeof kMagic, &length, 4);
   std::memcpy(header + sizeof kMagic + 4, &type, 4);
-  if (!SendAll(fd_, header, sizeof header, deadline) ||
-      !SendAll(fd_, payload.data(), payload.size(), deadline)) {
+  if (!SendAll(m_fd, header, sizeof header, deadline) ||
+      !SendAll(m_fd, payload.data(), payload.size(), deadline)) {
     return std::nullopt;
   }
   // Events go only to clients that subscribed, so the next message is the answer.
   char reply[kHeaderSize];
-  if (!ReceiveAll(fd_, reply, sizeof reply, deadline) ||
+  if (!ReceiveAll(m_fd, reply, sizeof reply, deadline) ||
       std::memcmp(reply, kMagic, sizeof kMagic) != 0) {
     return std::nullopt;
   }
@@ -132,7 +132,7 @@ std::optional<std::string> SwayIpc::Exchange(uint32_t type, const std::string& p
   std::memcpy(&replyType, reply + sizeof kMagic + 4, 4);
   if (replyType != type || replyLength > kMaxReply) return std::nullopt;
   std::string body(replyLength, '\0');
-  if (!ReceiveAll(fd_, body.data(), body.size(), deadline)) return std::nullopt;
+  if (!ReceiveAll(m_fd, body.data(), body.size(), deadline)) return std::nullopt;
   return body;
 }
 

@@ -23,7 +23,7 @@ class SwayIpc final : public WindowSource {
   // XDG_RUNTIME_DIR for a process still running. nullopt when there is none.
   static std::optional<std::string> FindSocket();
 
-  explicit SwayIpc(std::string socketPath) : path_(std::move(socketPath)) {}
+  explicit SwayIpc(std::string socketPath) : m_path(std::move(socketPath)) {}
   ~SwayIpc() override;
   SwayIpc(const SwayIpc&) = delete;
   SwayIpc& operator=(const SwayIpc&) = delete;
@@ -37,8 +37,8 @@ class SwayIpc final : public WindowSource {
   void Disconnect();
   std::optional<std::string> Exchange(uint32_t type, const std::string& payload);
 
-  std::string path_;
-  int fd_ = -1;
+  std::string m_path;
+  int m_fd = -1;
 };
 
 }  // namespace morel_xy::wlroots

@@ -209,77 +209,77 @@ std::unique_ptr<DataControlClipboard> DataControlClipboard::Create(std::string* 
 }
 
 DataControlClipboard::DataControlClipboard(std::unique_ptr<WaylandConnection> connection)
-    : connection_(std::move(connection)), state_(std::make_unique<State>()) {
-  state_->connection = connection_.get();
-  state_->device = zwlr_data_control_manager_v1_get_data_device(
-      connection_->globals().dataControlManager, connection_->globals().seat);
-  zwlr_data_control_device_v1_add_listener(state_->device, &kDeviceListener, state_.get());
-  connection_->Roundtrip();
-  wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  thread_ = std::thread([this] { Serve(); });
+    : m_connection(std::move(connection)), m_state(std::make_unique<State>()) {
+  m_state->connection = m_connection.get();
+  m_state->device = zwlr_data_control_manager_v1_get_data_device(
+      m_connection->globals().dataControlManager, m_connection->globals().seat);
+  zwlr_data_control_device_v1_add_listener(m_state->device, &kDeviceListener, m_state.get());
+  m_connection->Roundtrip();
+  m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  m_thread = std::thread([this] { Serve(); });
 }
 
 DataControlClipboard::~DataControlClipboard() {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = true;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stopping = true;
   }
   Wake();
-  thread_.join();
-  for (auto& [offer, types] : state_->offers) zwlr_data_control_offer_v1_destroy(offer);
-  state_->offers.clear();
-  state_->DropSource();
-  if (state_->device) zwlr_data_control_device_v1_destroy(state_->device);
-  if (wakeFd_ >= 0) close(wakeFd_);
+  m_thread.join();
+  for (auto& [offer, types] : m_state->offers) zwlr_data_control_offer_v1_destroy(offer);
+  m_state->offers.clear();
+  m_state->DropSource();
+  if (m_state->device) zwlr_data_control_device_v1_destroy(m_state->device);
+  if (m_wakeFd >= 0) close(m_wakeFd);
 }
 
 void DataControlClipboard::Wake() {
   const uint64_t one = 1;
-  if (wakeFd_ >= 0) (void)!write(wakeFd_, &one, sizeof one);
+  if (m_wakeFd >= 0) (void)!write(m_wakeFd, &one, sizeof one);
 }
 
 void DataControlClipboard::Serve() {
-  wl_display* display = connection_->display();
+  wl_display* display = m_connection->display();
   for (;;) {
     std::function<void()> work;
     {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (stopping_) return;
-      if (!work_.empty()) {
-        work = std::move(work_.front());
-        work_.pop_front();
+      std::lock_guard<std::mutex> lock(m_mutex);
+      if (m_stopping) return;
+      if (!m_work.empty()) {
+        work = std::move(m_work.front());
+        m_work.pop_front();
       }
     }
     if (work) {
       work();
       {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ++workDone_;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_workDone;
       }
-      finished_.notify_all();
+      m_finished.notify_all();
       continue;
     }
-    if (!connection_->alive()) {
+    if (!m_connection->alive()) {
       // Nothing to serve any more; work still gets answered (with failures).
-      pollfd p{wakeFd_, POLLIN, 0};
+      pollfd p{m_wakeFd, POLLIN, 0};
       poll(&p, 1, 1000);
       uint64_t count = 0;
-      (void)!read(wakeFd_, &count, sizeof count);
+      (void)!read(m_wakeFd, &count, sizeof count);
       continue;
     }
     if (wl_display_prepare_read(display) != 0) {
       wl_display_dispatch_pending(display);
       continue;
     }
-    connection_->Flush();
+    m_connection->Flush();
     int timeout = 1000;
-    if (state_->later) {
+    if (m_state->later) {
       const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(state_->laterAt - Clock::now())
+          std::chrono::duration_cast<std::chrono::milliseconds>(m_state->laterAt - Clock::now())
               .count();
       timeout = static_cast<int>(std::clamp<int64_t>(left, 0, 1000));
     }
-    pollfd p[2] = {{wl_display_get_fd(display), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    pollfd p[2] = {{wl_display_get_fd(display), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     const int ready = poll(p, 2, timeout);
     if (ready > 0 && (p[0].revents & (POLLIN | POLLERR | POLLHUP))) {
       wl_display_read_events(display);
@@ -289,30 +289,30 @@ void DataControlClipboard::Serve() {
     wl_display_dispatch_pending(display);
     if (ready > 0 && (p[1].revents & POLLIN)) {
       uint64_t count = 0;
-      (void)!read(wakeFd_, &count, sizeof count);
+      (void)!read(m_wakeFd, &count, sizeof count);
     }
-    if (state_->later && Clock::now() >= state_->laterAt) {
-      const ClipboardContents contents = std::move(*state_->later);
-      SetSelection(*state_, contents);
+    if (m_state->later && Clock::now() >= m_state->laterAt) {
+      const ClipboardContents contents = std::move(*m_state->later);
+      SetSelection(*m_state, contents);
     }
   }
 }
 
 bool DataControlClipboard::Run(const std::function<void()>& work) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  work_.push_back(work);
-  const uint64_t ticket = ++workQueued_;
+  std::unique_lock<std::mutex> lock(m_mutex);
+  m_work.push_back(work);
+  const uint64_t ticket = ++m_workQueued;
   lock.unlock();
   Wake();
   lock.lock();
   // Each piece of work bounds its own waits; this only guards against a thread that is stuck.
-  return finished_.wait_for(lock, 4 * kTransferTime, [&] { return workDone_ >= ticket; });
+  return m_finished.wait_for(lock, 4 * kTransferTime, [&] { return m_workDone >= ticket; });
 }
 
 std::optional<ClipboardContents> DataControlClipboard::Read() {
   // Shared with the thread: it outlives a caller that gave up waiting.
   auto result = std::make_shared<std::optional<ClipboardContents>>();
-  State* state = state_.get();
+  State* state = m_state.get();
   const bool ran = Run([state, result] {
     WaylandConnection& connection = *state->connection;
     if (!connection.Roundtrip() || state->deviceGone) return;
@@ -337,14 +337,14 @@ std::optional<ClipboardContents> DataControlClipboard::Read() {
 
 bool DataControlClipboard::Set(const ClipboardContents& contents) {
   auto ok = std::make_shared<bool>(false);
-  State* state = state_.get();
+  State* state = m_state.get();
   const bool ran = Run([state, contents, ok] { *ok = SetSelection(*state, contents); });
   return ran && *ok;
 }
 
 bool DataControlClipboard::SetLater(const ClipboardContents& contents,
                                     std::chrono::milliseconds delay) {
-  State* state = state_.get();
+  State* state = m_state.get();
   return Run([state, contents, delay] {
     state->later = contents;
     state->laterAt = Clock::now() + delay;
@@ -353,7 +353,7 @@ bool DataControlClipboard::SetLater(const ClipboardContents& contents,
 
 bool DataControlClipboard::CancelLater() {
   auto cancelled = std::make_shared<bool>(false);
-  State* state = state_.get();
+  State* state = m_state.get();
   const bool ran = Run([state, cancelled] {
     *cancelled = state->later.has_value();
     state->later.reset();
@@ -364,7 +364,7 @@ bool DataControlClipboard::CancelLater() {
 std::optional<uint64_t> DataControlClipboard::WaitForReads(uint64_t reads,
                                                            std::chrono::milliseconds timeout) {
   auto result = std::make_shared<std::optional<uint64_t>>();
-  State* state = state_.get();
+  State* state = m_state.get();
   const bool ran = Run([state, reads, timeout, result] {
     WaylandConnection& connection = *state->connection;
     connection.DispatchUntil([state, reads] { return state->taken > reads; }, timeout);

@@ -47,16 +47,16 @@ class DataControlClipboard final : public Clipboard {
   void Serve();
   void Wake();
 
-  std::unique_ptr<WaylandConnection> connection_;
-  std::unique_ptr<State> state_;
-  int wakeFd_ = -1;
-  std::mutex mutex_;
-  std::condition_variable finished_;
-  std::deque<std::function<void()>> work_;
-  uint64_t workDone_ = 0;
-  uint64_t workQueued_ = 0;
-  bool stopping_ = false;
-  std::thread thread_;
+  std::unique_ptr<WaylandConnection> m_connection;
+  std::unique_ptr<State> m_state;
+  int m_wakeFd = -1;
+  std::mutex m_mutex;
+  std::condition_variable m_finished;
+  std::deque<std::function<void()>> m_work;
+  uint64_t m_workDone = 0;
+  uint64_t m_workQueued = 0;
+  bool m_stopping = false;
+  std::thread m_thread;
 };
 
 }  // namespace morel_xy::wlroots

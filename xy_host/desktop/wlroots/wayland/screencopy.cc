@@ -74,41 +74,41 @@ Screencopy::~Screencopy() {
 }
 
 void Screencopy::ReleaseMemory() {
-  if (pool_) wl_shm_pool_destroy(pool_);
-  if (memory_) munmap(memory_, size_);
-  if (fd_ >= 0) close(fd_);
-  pool_ = nullptr;
-  memory_ = nullptr;
-  size_ = 0;
-  fd_ = -1;
+  if (m_pool) wl_shm_pool_destroy(m_pool);
+  if (m_memory) munmap(m_memory, m_size);
+  if (m_fd >= 0) close(m_fd);
+  m_pool = nullptr;
+  m_memory = nullptr;
+  m_size = 0;
+  m_fd = -1;
 }
 
 bool Screencopy::EnsureMemory(size_t bytes) {
-  if (bytes <= size_) return true;
+  if (bytes <= m_size) return true;
   ReleaseMemory();
   // The pool's size travels as a 32-bit signed value.
   if (bytes > static_cast<size_t>(INT32_MAX)) return false;
-  fd_ = memfd_create("morel-capture", MFD_CLOEXEC);
-  if (fd_ < 0) return false;
-  if (ftruncate(fd_, static_cast<off_t>(bytes)) != 0) {
+  m_fd = memfd_create("morel-capture", MFD_CLOEXEC);
+  if (m_fd < 0) return false;
+  if (ftruncate(m_fd, static_cast<off_t>(bytes)) != 0) {
     ReleaseMemory();
     return false;
   }
-  memory_ = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
-  if (memory_ == MAP_FAILED) {
-    memory_ = nullptr;
+  m_memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd, 0);
+  if (m_memory == MAP_FAILED) {
+    m_memory = nullptr;
     ReleaseMemory();
     return false;
   }
-  size_ = bytes;
-  pool_ = wl_shm_create_pool(connection_.globals().shm, fd_, static_cast<int32_t>(bytes));
+  m_size = bytes;
+  m_pool = wl_shm_create_pool(m_connection.globals().shm, m_fd, static_cast<int32_t>(bytes));
   return true;
 }
 
 bool Screencopy::Copy(uint32_t outputId, const PixelRect* region, Frame& frame) {
-  wl_output* output = outputs_.Handle(outputId);
-  if (!output || !connection_.alive()) return false;
-  zwlr_screencopy_manager_v1* manager = connection_.globals().screencopyManager;
+  wl_output* output = m_outputs.Handle(outputId);
+  if (!output || !m_connection.alive()) return false;
+  zwlr_screencopy_manager_v1* manager = m_connection.globals().screencopyManager;
   zwlr_screencopy_frame_v1* copy =
       region ? zwlr_screencopy_manager_v1_capture_output_region(
                    manager, 0, output, static_cast<int32_t>(region->x),
@@ -116,8 +116,8 @@ bool Screencopy::Copy(uint32_t outputId, const PixelRect* region, Frame& frame) 
                    static_cast<int32_t>(region->height))
              : zwlr_screencopy_manager_v1_capture_output(manager, 0, output);
   zwlr_screencopy_frame_v1_add_listener(copy, &kFrameListener, &frame);
-  const bool listsBuffers = connection_.globals().screencopyVersion >= 3;
-  bool ok = connection_.DispatchUntil([&frame, listsBuffers] {
+  const bool listsBuffers = m_connection.globals().screencopyVersion >= 3;
+  bool ok = m_connection.DispatchUntil([&frame, listsBuffers] {
     return frame.failed || (frame.offered && (!listsBuffers || frame.buffersDone));
   });
   const size_t bytes = static_cast<size_t>(frame.stride) * frame.height;
@@ -125,11 +125,12 @@ bool Screencopy::Copy(uint32_t outputId, const PixelRect* region, Frame& frame) 
        frame.stride >= frame.width * 4 && EnsureMemory(bytes);
   wl_buffer* buffer = nullptr;
   if (ok) {
-    buffer = wl_shm_pool_create_buffer(pool_, 0, static_cast<int32_t>(frame.width),
+    buffer = wl_shm_pool_create_buffer(m_pool, 0, static_cast<int32_t>(frame.width),
                                        static_cast<int32_t>(frame.height),
                                        static_cast<int32_t>(frame.stride), frame.format);
     zwlr_screencopy_frame_v1_copy(copy, buffer);
-    ok = connection_.DispatchUntil([&frame] { return frame.ready || frame.failed; }) && frame.ready;
+    ok =
+        m_connection.DispatchUntil([&frame] { return frame.ready || frame.failed; }) && frame.ready;
   }
   if (buffer) wl_buffer_destroy(buffer);
   zwlr_screencopy_frame_v1_destroy(copy);
@@ -137,7 +138,7 @@ bool Screencopy::Copy(uint32_t outputId, const PixelRect* region, Frame& frame) 
 }
 
 std::optional<CapturedImage> Screencopy::Capture(uint32_t outputId, const PixelRect& area) {
-  const std::optional<OutputInfo> info = outputs_.Known(outputId);
+  const std::optional<OutputInfo> info = m_outputs.Known(outputId);
   if (!info) return std::nullopt;
   const double scale = OutputLayout::Scale(*info);
   const int64_t whole = std::llround(scale);
@@ -166,7 +167,7 @@ std::optional<CapturedImage> Screencopy::Capture(uint32_t outputId, const PixelR
   image.bgrx.resize(image.bytesPerRow * static_cast<size_t>(area.height));
   const bool swapRedBlue =
       frame.format == WL_SHM_FORMAT_ABGR8888 || frame.format == WL_SHM_FORMAT_XBGR8888;
-  const auto* base = static_cast<const uint8_t*>(memory_);
+  const auto* base = static_cast<const uint8_t*>(m_memory);
   for (int64_t row = 0; row < area.height; ++row) {
     int64_t sourceRow = area.y - originY + row;
     if (frame.yInverted) sourceRow = static_cast<int64_t>(frame.height) - 1 - sourceRow;

@@ -30,19 +30,19 @@ class Screencopy final : public ScreenCapturer {
 
  private:
   Screencopy(WaylandConnection& connection, WaylandOutputs& outputs)
-      : connection_(connection), outputs_(outputs) {}
+      : m_connection(connection), m_outputs(outputs) {}
   // Copies the output (or the logical `region` of it) into the shared memory; the frame's
   // buffer description and flags on success.
   bool Copy(uint32_t outputId, const PixelRect* region, Frame& frame);
   bool EnsureMemory(size_t bytes);
   void ReleaseMemory();
 
-  WaylandConnection& connection_;
-  WaylandOutputs& outputs_;
-  int fd_ = -1;
-  void* memory_ = nullptr;
-  size_t size_ = 0;
-  wl_shm_pool* pool_ = nullptr;
+  WaylandConnection& m_connection;
+  WaylandOutputs& m_outputs;
+  int m_fd = -1;
+  void* m_memory = nullptr;
+  size_t m_size = 0;
+  wl_shm_pool* m_pool = nullptr;
 };
 
 }  // namespace morel_xy::wlroots

@@ -18,12 +18,12 @@ std::unique_ptr<VirtualKeyboard> VirtualKeyboard::Create(WaylandConnection& conn
 }
 
 VirtualKeyboard::~VirtualKeyboard() {
-  zwp_virtual_keyboard_v1_destroy(keyboard_);
-  connection_.Flush(std::chrono::milliseconds(200));
+  zwp_virtual_keyboard_v1_destroy(m_keyboard);
+  m_connection.Flush(std::chrono::milliseconds(200));
 }
 
 bool VirtualKeyboard::SetKeymap(const std::string& xkbKeymap) {
-  if (!connection_.alive()) return false;
+  if (!m_connection.alive()) return false;
   // The compositor maps the file: the text and its terminating NUL.
   const int fd = memfd_create("morel-keymap", MFD_CLOEXEC);
   if (fd < 0) return false;
@@ -37,25 +37,25 @@ bool VirtualKeyboard::SetKeymap(const std::string& xkbKeymap) {
     }
     written += static_cast<size_t>(n);
   }
-  zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
+  zwp_virtual_keyboard_v1_keymap(m_keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
                                  static_cast<uint32_t>(size));
   // The request holds its own copy of the descriptor.
   close(fd);
-  return connection_.Roundtrip();
+  return m_connection.Roundtrip();
 }
 
 bool VirtualKeyboard::Key(uint32_t keycode, bool down) {
-  if (!connection_.alive()) return false;
+  if (!m_connection.alive()) return false;
   zwp_virtual_keyboard_v1_key(
-      keyboard_, EventTime(), keycode,
+      m_keyboard, EventTime(), keycode,
       down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
-  return connection_.Flush();
+  return m_connection.Flush();
 }
 
 bool VirtualKeyboard::Modifiers(uint32_t depressed) {
-  if (!connection_.alive()) return false;
-  zwp_virtual_keyboard_v1_modifiers(keyboard_, depressed, 0, 0, 0);
-  return connection_.Flush();
+  if (!m_connection.alive()) return false;
+  zwp_virtual_keyboard_v1_modifiers(m_keyboard, depressed, 0, 0, 0);
+  return m_connection.Flush();
 }
 
 }  // namespace morel_xy::wlroots

@@ -26,10 +26,10 @@ class VirtualKeyboard final : public KeyboardDevice {
 
  private:
   VirtualKeyboard(WaylandConnection& connection, zwp_virtual_keyboard_v1* keyboard)
-      : connection_(connection), keyboard_(keyboard) {}
+      : m_connection(connection), m_keyboard(keyboard) {}
 
-  WaylandConnection& connection_;
-  zwp_virtual_keyboard_v1* keyboard_;
+  WaylandConnection& m_connection;
+  zwp_virtual_keyboard_v1* m_keyboard;
 };
 
 }  // namespace morel_xy::wlroots

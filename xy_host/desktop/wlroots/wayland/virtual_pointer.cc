@@ -16,36 +16,36 @@ std::unique_ptr<VirtualPointer> VirtualPointer::Create(WaylandConnection& connec
 }
 
 VirtualPointer::~VirtualPointer() {
-  zwlr_virtual_pointer_v1_destroy(pointer_);
-  connection_.Flush(std::chrono::milliseconds(200));
+  zwlr_virtual_pointer_v1_destroy(m_pointer);
+  m_connection.Flush(std::chrono::milliseconds(200));
 }
 
 bool VirtualPointer::MoveAbsolute(uint32_t x, uint32_t y, uint32_t xExtent, uint32_t yExtent) {
-  if (!connection_.alive()) return false;
-  zwlr_virtual_pointer_v1_motion_absolute(pointer_, EventTime(), x, y, xExtent, yExtent);
+  if (!m_connection.alive()) return false;
+  zwlr_virtual_pointer_v1_motion_absolute(m_pointer, EventTime(), x, y, xExtent, yExtent);
   return true;
 }
 
 bool VirtualPointer::Button(uint32_t button, bool down) {
-  if (!connection_.alive()) return false;
+  if (!m_connection.alive()) return false;
   zwlr_virtual_pointer_v1_button(
-      pointer_, EventTime(), button,
+      m_pointer, EventTime(), button,
       down ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
   return true;
 }
 
 bool VirtualPointer::WheelSteps(uint32_t axis, int32_t steps) {
-  if (!connection_.alive()) return false;
-  zwlr_virtual_pointer_v1_axis_source(pointer_, WL_POINTER_AXIS_SOURCE_WHEEL);
-  zwlr_virtual_pointer_v1_axis_discrete(pointer_, EventTime(), axis,
+  if (!m_connection.alive()) return false;
+  zwlr_virtual_pointer_v1_axis_source(m_pointer, WL_POINTER_AXIS_SOURCE_WHEEL);
+  zwlr_virtual_pointer_v1_axis_discrete(m_pointer, EventTime(), axis,
                                         wl_fixed_from_double(kWheelStepValue * steps), steps);
   return true;
 }
 
 bool VirtualPointer::Frame() {
-  if (!connection_.alive()) return false;
-  zwlr_virtual_pointer_v1_frame(pointer_);
-  return connection_.Flush();
+  if (!m_connection.alive()) return false;
+  zwlr_virtual_pointer_v1_frame(m_pointer);
+  return m_connection.Flush();
 }
 
 }  // namespace morel_xy::wlroots

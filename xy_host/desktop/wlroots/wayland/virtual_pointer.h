@@ -29,10 +29,10 @@ class VirtualPointer final : public PointerDevice {
 
  private:
   VirtualPointer(WaylandConnection& connection, zwlr_virtual_pointer_v1* pointer)
-      : connection_(connection), pointer_(pointer) {}
+      : m_connection(connection), m_pointer(pointer) {}
 
-  WaylandConnection& connection_;
-  zwlr_virtual_pointer_v1* pointer_;
+  WaylandConnection& m_connection;
+  zwlr_virtual_pointer_v1* m_pointer;
 };
 
 }  // namespace morel_xy::wlroots

@@ -32,17 +32,17 @@ uint32_t EventTime() {
 std::unique_ptr<WaylandConnection> WaylandConnection::Open(std::string* why,
                                                            const char* displayName) {
   std::unique_ptr<WaylandConnection> connection(new WaylandConnection());
-  connection->display_ = wl_display_connect(displayName);
-  if (!connection->display_) {
+  connection->m_display = wl_display_connect(displayName);
+  if (!connection->m_display) {
     if (why) *why = "no Wayland compositor answers (WAYLAND_DISPLAY)";
     return nullptr;
   }
-  connection->registry_ = wl_display_get_registry(connection->display_);
+  connection->m_registry = wl_display_get_registry(connection->m_display);
   static const wl_registry_listener listener = {
       .global = &WaylandConnection::OnGlobal,
       .global_remove = &WaylandConnection::OnGlobalRemove,
   };
-  wl_registry_add_listener(connection->registry_, &listener, connection.get());
+  wl_registry_add_listener(connection->m_registry, &listener, connection.get());
   if (!connection->Roundtrip()) {
     if (why) *why = "the Wayland compositor did not answer";
     return nullptr;
@@ -51,8 +51,8 @@ std::unique_ptr<WaylandConnection> WaylandConnection::Open(std::string* why,
 }
 
 WaylandConnection::~WaylandConnection() {
-  if (!display_) return;
-  const Globals& g = globals_;
+  if (!m_display) return;
+  const Globals& g = m_globals;
   if (g.pointerManager) zwlr_virtual_pointer_manager_v1_destroy(g.pointerManager);
   if (g.keyboardManager) zwp_virtual_keyboard_manager_v1_destroy(g.keyboardManager);
   if (g.dataControlManager) zwlr_data_control_manager_v1_destroy(g.dataControlManager);
@@ -60,15 +60,15 @@ WaylandConnection::~WaylandConnection() {
   if (g.xdgOutputManager) zxdg_output_manager_v1_destroy(g.xdgOutputManager);
   if (g.shm) wl_shm_destroy(g.shm);
   if (g.seat) wl_seat_destroy(g.seat);
-  if (registry_) wl_registry_destroy(registry_);
+  if (m_registry) wl_registry_destroy(m_registry);
   if (alive()) Flush(std::chrono::milliseconds(200));
-  wl_display_disconnect(display_);
+  wl_display_disconnect(m_display);
 }
 
 void WaylandConnection::OnGlobal(void* data, wl_registry* registry, uint32_t name,
                                  const char* interface, uint32_t version) {
   auto* self = static_cast<WaylandConnection*>(data);
-  Globals& g = self->globals_;
+  Globals& g = self->m_globals;
   const auto bind = [&](const wl_interface* type, uint32_t highest) {
     return wl_registry_bind(registry, name, type, std::min(version, highest));
   };
@@ -97,43 +97,43 @@ void WaylandConnection::OnGlobal(void* data, wl_registry* registry, uint32_t nam
         static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, 3));
   } else if (is == wl_output_interface.name) {
     const OutputGlobal output{name, version};
-    self->outputs_.push_back(output);
-    if (self->outputObserver_) self->outputObserver_(output, true);
+    self->m_outputs.push_back(output);
+    if (self->m_outputObserver) self->m_outputObserver(output, true);
   }
 }
 
 void WaylandConnection::OnGlobalRemove(void* data, wl_registry*, uint32_t name) {
   auto* self = static_cast<WaylandConnection*>(data);
-  const auto found = std::find_if(self->outputs_.begin(), self->outputs_.end(),
+  const auto found = std::find_if(self->m_outputs.begin(), self->m_outputs.end(),
                                   [name](const OutputGlobal& o) { return o.name == name; });
-  if (found == self->outputs_.end()) return;
+  if (found == self->m_outputs.end()) return;
   const OutputGlobal output = *found;
-  self->outputs_.erase(found);
-  if (self->outputObserver_) self->outputObserver_(output, false);
+  self->m_outputs.erase(found);
+  if (self->m_outputObserver) self->m_outputObserver(output, false);
 }
 
 void WaylandConnection::WatchOutputs(std::function<void(OutputGlobal, bool)> observer) {
-  outputObserver_ = std::move(observer);
-  if (!outputObserver_) return;
-  for (const OutputGlobal& output : outputs_) outputObserver_(output, true);
+  m_outputObserver = std::move(observer);
+  if (!m_outputObserver) return;
+  for (const OutputGlobal& output : m_outputs) m_outputObserver(output, true);
 }
 
 bool WaylandConnection::alive() const {
-  return display_ && !lost_ && wl_display_get_error(display_) == 0;
+  return m_display && !m_lost && wl_display_get_error(m_display) == 0;
 }
 
 bool WaylandConnection::Lose() {
-  lost_ = true;
+  m_lost = true;
   return false;
 }
 
 bool WaylandConnection::Flush(std::chrono::milliseconds timeout) {
   if (!alive()) return false;
   const Clock::time_point deadline = Clock::now() + timeout;
-  while (wl_display_flush(display_) < 0) {
+  while (wl_display_flush(m_display) < 0) {
     if (errno != EAGAIN) return Lose();
     // The compositor is not reading: wait for room, but not for ever.
-    pollfd p{wl_display_get_fd(display_), POLLOUT, 0};
+    pollfd p{wl_display_get_fd(m_display), POLLOUT, 0};
     const int ready = poll(&p, 1, PollTimeout(deadline));
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) return false;
@@ -147,25 +147,25 @@ bool WaylandConnection::DispatchUntil(const std::function<bool()>& done,
   if (!alive()) return false;
   const Clock::time_point deadline = Clock::now() + timeout;
   for (;;) {
-    if (wl_display_dispatch_pending(display_) < 0) return Lose();
+    if (wl_display_dispatch_pending(m_display) < 0) return Lose();
     if (done()) return true;
     if (!Flush(std::chrono::milliseconds(PollTimeout(deadline)))) return false;
-    if (wl_display_prepare_read(display_) != 0) continue;
-    pollfd p{wl_display_get_fd(display_), POLLIN, 0};
+    if (wl_display_prepare_read(m_display) != 0) continue;
+    pollfd p{wl_display_get_fd(m_display), POLLIN, 0};
     const int ready = poll(&p, 1, PollTimeout(deadline));
     if (ready <= 0) {
-      wl_display_cancel_read(display_);
+      wl_display_cancel_read(m_display);
       if (ready < 0 && errno == EINTR) continue;
       return ready < 0 ? Lose() : false;
     }
-    if (wl_display_read_events(display_) < 0) return Lose();
+    if (wl_display_read_events(m_display) < 0) return Lose();
   }
 }
 
 bool WaylandConnection::Roundtrip(std::chrono::milliseconds timeout) {
   if (!alive()) return false;
   bool done = false;
-  wl_callback* callback = wl_display_sync(display_);
+  wl_callback* callback = wl_display_sync(m_display);
   static const wl_callback_listener listener = {
       .done = [](void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; },
   };

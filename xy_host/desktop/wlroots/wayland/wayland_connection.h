@@ -56,9 +56,9 @@ class WaylandConnection {
   WaylandConnection(const WaylandConnection&) = delete;
   WaylandConnection& operator=(const WaylandConnection&) = delete;
 
-  wl_display* display() const { return display_; }
-  wl_registry* registry() const { return registry_; }
-  const Globals& globals() const { return globals_; }
+  wl_display* display() const { return m_display; }
+  wl_registry* registry() const { return m_registry; }
+  const Globals& globals() const { return m_globals; }
   // False once the compositor is gone or broke the connection.
   bool alive() const;
 
@@ -83,12 +83,12 @@ class WaylandConnection {
   static void OnGlobalRemove(void* data, wl_registry* registry, uint32_t name);
   bool Lose();
 
-  wl_display* display_ = nullptr;
-  wl_registry* registry_ = nullptr;
-  Globals globals_;
-  bool lost_ = false;
-  std::vector<OutputGlobal> outputs_;
-  std::function<void(OutputGlobal, bool)> outputObserver_;
+  wl_display* m_display = nullptr;
+  wl_registry* m_registry = nullptr;
+  Globals m_globals;
+  bool m_lost = false;
+  std::vector<OutputGlobal> m_outputs;
+  std::function<void(OutputGlobal, bool)> m_outputObserver;
 };
 
 // Milliseconds of the monotonic clock, as input events carry them.

@@ -96,8 +96,8 @@ const zxdg_output_v1_listener kXdgOutputListener = {
 
 }  // namespace
 
-WaylandOutputs::WaylandOutputs(WaylandConnection& connection) : connection_(connection) {
-  connection_.WatchOutputs([this](WaylandConnection::OutputGlobal global, bool added) {
+WaylandOutputs::WaylandOutputs(WaylandConnection& connection) : m_connection(connection) {
+  m_connection.WatchOutputs([this](WaylandConnection::OutputGlobal global, bool added) {
     if (added) {
       Add(global);
     } else {
@@ -105,12 +105,12 @@ WaylandOutputs::WaylandOutputs(WaylandConnection& connection) : connection_(conn
     }
   });
   // The outputs' first descriptions.
-  connection_.Roundtrip();
+  m_connection.Roundtrip();
 }
 
 WaylandOutputs::~WaylandOutputs() {
-  connection_.WatchOutputs(nullptr);
-  for (const auto& [name, output] : outputs_) {
+  m_connection.WatchOutputs(nullptr);
+  for (const auto& [name, output] : m_outputs) {
     if (output->xdg) zxdg_output_v1_destroy(output->xdg);
     if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(output->output)) >=
         WL_OUTPUT_RELEASE_SINCE_VERSION) {
@@ -125,38 +125,38 @@ void WaylandOutputs::Add(WaylandConnection::OutputGlobal global) {
   auto output = std::make_unique<Output>();
   output->info.id = global.name;
   output->output = static_cast<wl_output*>(wl_registry_bind(
-      connection_.registry(), global.name, &wl_output_interface, std::min(global.version, 4u)));
+      m_connection.registry(), global.name, &wl_output_interface, std::min(global.version, 4u)));
   wl_output_add_listener(output->output, &kOutputListener, output.get());
-  if (zxdg_output_manager_v1* manager = connection_.globals().xdgOutputManager) {
+  if (zxdg_output_manager_v1* manager = m_connection.globals().xdgOutputManager) {
     output->xdg = zxdg_output_manager_v1_get_xdg_output(manager, output->output);
     zxdg_output_v1_add_listener(output->xdg, &kXdgOutputListener, output.get());
   }
-  outputs_[global.name] = std::move(output);
+  m_outputs[global.name] = std::move(output);
 }
 
 void WaylandOutputs::Remove(uint32_t name) {
-  const auto found = outputs_.find(name);
-  if (found == outputs_.end()) return;
+  const auto found = m_outputs.find(name);
+  if (found == m_outputs.end()) return;
   if (found->second->xdg) zxdg_output_v1_destroy(found->second->xdg);
   wl_output_destroy(found->second->output);
-  outputs_.erase(found);
+  m_outputs.erase(found);
 }
 
 std::optional<std::vector<OutputInfo>> WaylandOutputs::Outputs() {
-  if (!connection_.Roundtrip()) return std::nullopt;
+  if (!m_connection.Roundtrip()) return std::nullopt;
   std::vector<OutputInfo> infos;
-  for (const auto& [name, output] : outputs_) infos.push_back(output->info);
+  for (const auto& [name, output] : m_outputs) infos.push_back(output->info);
   return infos;
 }
 
 wl_output* WaylandOutputs::Handle(uint32_t id) const {
-  const auto found = outputs_.find(id);
-  return found == outputs_.end() ? nullptr : found->second->output;
+  const auto found = m_outputs.find(id);
+  return found == m_outputs.end() ? nullptr : found->second->output;
 }
 
 std::optional<OutputInfo> WaylandOutputs::Known(uint32_t id) const {
-  const auto found = outputs_.find(id);
-  if (found == outputs_.end()) return std::nullopt;
+  const auto found = m_outputs.find(id);
+  if (found == m_outputs.end()) return std::nullopt;
   return found->second->info;
 }
 

@@ -34,8 +34,8 @@ class WaylandOutputs final : public OutputSource {
   void Add(WaylandConnection::OutputGlobal global);
   void Remove(uint32_t name);
 
-  WaylandConnection& connection_;
-  std::map<uint32_t, std::unique_ptr<Output>> outputs_;
+  WaylandConnection& m_connection;
+  std::map<uint32_t, std::unique_ptr<Output>> m_outputs;
 };
 
 }  // namespace morel_xy::wlroots
