@@ -31,11 +31,18 @@ inline constexpr Keysym kDown = 0xff54;
 inline constexpr Keysym kPageUp = 0xff55;    // X's Prior
 inline constexpr Keysym kPageDown = 0xff56;  // X's Next
 inline constexpr Keysym kEnd = 0xff57;
+inline constexpr Keysym kInsert = 0xff63;
+inline constexpr Keysym kMenu = 0xff67;
+inline constexpr Keysym kKeypadEnter = 0xff8d;
 inline constexpr Keysym kF1 = 0xffbe;  // F2 to F35 follow in order
 inline constexpr Keysym kShiftL = 0xffe1;
+inline constexpr Keysym kShiftR = 0xffe2;
 inline constexpr Keysym kControlL = 0xffe3;
+inline constexpr Keysym kControlR = 0xffe4;
 inline constexpr Keysym kAltL = 0xffe9;
+inline constexpr Keysym kAltR = 0xffea;
 inline constexpr Keysym kSuperL = 0xffeb;
+inline constexpr Keysym kSuperR = 0xffec;
 inline constexpr Keysym kDelete = 0xffff;
 
 }  // namespace keysym

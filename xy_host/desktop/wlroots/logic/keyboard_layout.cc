@@ -3,44 +3,29 @@
 namespace morel_xy::wlroots {
 
 const std::vector<FixedKey>& FixedKeys() {
-  static const std::vector<FixedKey> kKeys = {
-      {0xff1b, 1, Modifier::None},      // Escape
-      {0xff08, 14, Modifier::None},     // BackSpace
-      {0xff09, 15, Modifier::None},     // Tab
-      {0xff0d, 28, Modifier::None},     // Return
-      {0xffe3, 29, Modifier::Control},  // Control_L
-      {0xffe1, 42, Modifier::Shift},    // Shift_L
-      {0xffe2, 54, Modifier::Shift},    // Shift_R
-      {0xffe9, 56, Modifier::Alt},      // Alt_L
-      {0x0020, 57, Modifier::None},     // space
-      {0xffbe, 59, Modifier::None},     // F1 .. F10
-      {0xffbf, 60, Modifier::None},    {0xffc0, 61, Modifier::None},  {0xffc1, 62, Modifier::None},
-      {0xffc2, 63, Modifier::None},    {0xffc3, 64, Modifier::None},  {0xffc4, 65, Modifier::None},
-      {0xffc5, 66, Modifier::None},    {0xffc6, 67, Modifier::None},  {0xffc7, 68, Modifier::None},
-      {0xffc8, 87, Modifier::None},     // F11
-      {0xffc9, 88, Modifier::None},     // F12
-      {0xff8d, 96, Modifier::None},     // KP_Enter
-      {0xffe4, 97, Modifier::Control},  // Control_R
-      {0xffea, 100, Modifier::Alt},     // Alt_R
-      {0xff50, 102, Modifier::None},    // Home
-      {0xff52, 103, Modifier::None},    // Up
-      {0xff55, 104, Modifier::None},    // Prior (Page Up)
-      {0xff51, 105, Modifier::None},    // Left
-      {0xff53, 106, Modifier::None},    // Right
-      {0xff57, 107, Modifier::None},    // End
-      {0xff54, 108, Modifier::None},    // Down
-      {0xff56, 109, Modifier::None},    // Next (Page Down)
-      {0xff63, 110, Modifier::None},    // Insert
-      {0xffff, 111, Modifier::None},    // Delete
-      {0xffeb, 125, Modifier::Super},   // Super_L
-      {0xffec, 126, Modifier::Super},   // Super_R
-      {0xff67, 127, Modifier::None},    // Menu
-      {0xffca, 183, Modifier::None},    // F13 .. F24
-      {0xffcb, 184, Modifier::None},   {0xffcc, 185, Modifier::None}, {0xffcd, 186, Modifier::None},
-      {0xffce, 187, Modifier::None},   {0xffcf, 188, Modifier::None}, {0xffd0, 189, Modifier::None},
-      {0xffd1, 190, Modifier::None},   {0xffd2, 191, Modifier::None}, {0xffd3, 192, Modifier::None},
-      {0xffd4, 193, Modifier::None},   {0xffd5, 194, Modifier::None},
-  };
+  using namespace keysym;
+  static const std::vector<FixedKey> kKeys = [] {
+    std::vector<FixedKey> keys = {
+        {kEscape, 1, Modifier::None},       {kBackSpace, 14, Modifier::None},
+        {kTab, 15, Modifier::None},         {kReturn, 28, Modifier::None},
+        {kControlL, 29, Modifier::Control}, {kShiftL, 42, Modifier::Shift},
+        {kShiftR, 54, Modifier::Shift},     {kAltL, 56, Modifier::Alt},
+        {kSpace, 57, Modifier::None},       {kF1 + 10, 87, Modifier::None},  // F11
+        {kF1 + 11, 88, Modifier::None},     {kKeypadEnter, 96, Modifier::None},
+        {kControlR, 97, Modifier::Control}, {kAltR, 100, Modifier::Alt},
+        {kHome, 102, Modifier::None},       {kUp, 103, Modifier::None},
+        {kPageUp, 104, Modifier::None},     {kLeft, 105, Modifier::None},
+        {kRight, 106, Modifier::None},      {kEnd, 107, Modifier::None},
+        {kDown, 108, Modifier::None},       {kPageDown, 109, Modifier::None},
+        {kInsert, 110, Modifier::None},     {kDelete, 111, Modifier::None},
+        {kSuperL, 125, Modifier::Super},    {kSuperR, 126, Modifier::Super},
+        {kMenu, 127, Modifier::None},
+    };
+    // F1 to F10 on 59 to 68, F13 to F24 on 183 to 194.
+    for (uint32_t n = 0; n < 10; ++n) keys.push_back({kF1 + n, 59 + n, Modifier::None});
+    for (uint32_t n = 12; n < 24; ++n) keys.push_back({kF1 + n, 183 + (n - 12), Modifier::None});
+    return keys;
+  }();
   return kKeys;
 }
 
