@@ -3,7 +3,6 @@
 find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
 pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
 pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
-pkg_check_modules(ICU_UC REQUIRED IMPORTED_TARGET icu-uc)
 pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
 if(NOT WAYLAND_PROTOCOLS_DIR)
   message(FATAL_ERROR "wayland-protocols is missing (scripts/install-deps installs it)")

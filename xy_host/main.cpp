@@ -29,12 +29,13 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 
   const morel_xy::ProcessTable& processes = morel_xy::ProcessTable::System();
-  morel_xy::DesktopChoice choice = morel_xy::ChooseDesktop(morel_xy::ProcessEnvironment(),
-                                                           morel_xy::BuiltInBackends(), processes);
+  const std::span<const morel_xy::Backend> backends = morel_xy::BuiltInBackends();
+  morel_xy::DesktopChoice choice =
+      morel_xy::ChooseDesktop(morel_xy::ProcessEnvironment(), backends, processes);
   // Browsers pass other arguments (an extension's origin; a manifest's path and an add-on id),
   // never this one alone.
   if (argc == 2 && std::strcmp(argv[1], "--check") == 0) {
-    return morel_xy::RunSelfCheck(choice, processes, stdout);
+    return morel_xy::RunSelfCheck(choice, backends, processes, stdout);
   }
   // Standard output is the browser's channel; the browser logs what the host says on stderr.
   if (!choice.complaint.empty()) {

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The manual pages as the build configures them: they format without a warning, lexgrog reads
 # their NAME sections, and they still describe the programs: ocr.1 names exactly the options
-# `ocr --help` lists, and every method morel_xy_host.1 names is one the host answers.
+# `ocr --help` lists, every method morel_xy_host.1 names is one the host answers, and the page
+# and the README name the back-ends the host has built in.
 #
-# Usage: man_pages_test.sh BUILD_DIR
+# Usage: man_pages_test.sh BUILD_DIR SOURCE_DIR EVERY_BACKEND (1 when every back-end is built)
 set -uo pipefail
 
 BUILD_DIR="$1"
+SOURCE_DIR="$2"
+EVERY_BACKEND="$3"
 man_dir="$BUILD_DIR/man"
 
 failures=0
@@ -43,6 +46,26 @@ for method in $methods; do
   reply=$(printf "$(printf '\\x%02x\\x%02x\\x00\\x00' $((${#body} & 255)) $((${#body} >> 8)))%s" "$body" |
     env -u DISPLAY -u WAYLAND_DISPLAY "$BUILD_DIR/xy_host/morel_xy_host" | tail -c +5)
   [[ "$reply" == '{'*'"id":1'* ]] || fail "morel_xy_host.1 names \"$method\", which the host does not answer ('$reply')"
+done
+
+# The back-ends MOREL_XY_BACKEND takes: those --check lists as built in are the ones the page's
+# ENVIRONMENT and the README's "Desktops" name (all of them when every back-end is built).
+built=$(env -i "$BUILD_DIR/xy_host/morel_xy_host" --check | sed -n 's/^back-ends built in: //p')
+[ -n "$built" ] || fail "morel_xy_host --check names no back-end built in"
+page_backends=$(sed -n '/^\.B MOREL_XY_BACKEND$/,/^\.TP$/p' "$SOURCE_DIR/man/morel_xy_host.1.in" |
+  sed -n 's/^\.BR "\(.*\)" \.$/\1/p')
+readme_backends=$(sed -n 's/^`MOREL_XY_BACKEND` takes one of: \(.*\)\.$/\1/p' "$SOURCE_DIR/README.md" | tr -d '`')
+for documented in "morel_xy_host.1:$page_backends" "README.md:$readme_backends"; do
+  where=${documented%%:*}
+  names=${documented#*:}
+  [ -n "$names" ] || fail "$where names no back-end for MOREL_XY_BACKEND"
+  if [ "$EVERY_BACKEND" = 1 ]; then
+    [ "$names" = "$built" ] || fail "$where names the back-ends '$names'; the host has '$built'"
+  else
+    for name in ${built//,/ }; do
+      [[ ", $names," == *", $name,"* ]] || fail "$where does not name the back-end $name"
+    done
+  fi
 done
 
 if [ $failures -ne 0 ]; then

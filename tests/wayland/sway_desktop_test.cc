@@ -290,6 +290,39 @@ TEST_F(SwayDesktopTest, HeldInputIsReleasedWhenTheProcessIsTerminated) {
             after.end());
 }
 
+// `morel_xy_host --check` in this session: everything works once a browser window is open.
+TEST_F(SwayDesktopTest, TheSelfCheckNamesTheBackEndAndWhatIsMissing) {
+  const auto check = [] {
+    std::string output;
+    FILE* pipe = popen(MOREL_XY_HOST_PATH " --check", "r");
+    if (!pipe) return std::make_pair(output, -1);
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+    const int status = pclose(pipe);
+    return std::make_pair(output, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+  };
+  auto [output, status] = check();
+  EXPECT_EQ(status, 1) << output;
+  EXPECT_NE(output.find("back-end: wlroots (the wlroots compositor of WAYLAND_DISPLAY=" +
+                        std::string(std::getenv("WAYLAND_DISPLAY")) + ")\n"),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find("the browser window's frame: missing: no Chromium, Chrome or Firefox"),
+            std::string::npos)
+      << output;
+
+  WaylandTestClient browser("chromium-check-test");
+  ASSERT_TRUE(browser.ready());
+  std::tie(output, status) = check();
+  EXPECT_EQ(status, 0) << output;
+  for (const char* works : {"pointer and buttons: works", "wheel: works", "keys and chords: works",
+                            "text outside the layout: works", "the browser window's frame: works",
+                            "displays and scale: works", "capture: works"}) {
+    EXPECT_NE(output.find(works), std::string::npos) << works << "\n" << output;
+  }
+}
+
 // Run with a second output to the right of the main one (scale 2 there).
 TEST_F(SwayDesktopTest, TwoOutputsPointerAndCaptureOnTheSecond) {
   const std::vector<DesktopDisplay> displays = desktop->ListDisplays();
