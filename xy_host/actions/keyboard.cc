@@ -83,8 +83,8 @@ bool SendSpecialKey(Desktop& desktop, KeyboardSpecialKeyEvent chord) {
 
 bool SendModifierKeys(Desktop& desktop, KeyboardModifierKeys keys, bool down) {
   if (keys == KeyboardModifierKeys::None) return false;
-  // Released in the order they were pressed in: a modified click presses and releases them as
-  // one would on a keyboard where each sits under its own finger.
+  // The table's order both ways, as modified clicks have always sent them; a chord releases
+  // in reverse instead (PostKeyPressEvent).
   return down ? PressModifiers(desktop, keys) : ReleaseModifiers(desktop, keys, Order::AsPressed);
 }
 

@@ -52,11 +52,6 @@ WlrootsDesktop::~WlrootsDesktop() {
   m_keyboard.reset();
 }
 
-void WlrootsDesktop::ReleaseHeldInput() {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  ReleaseHeldLocked();
-}
-
 void WlrootsDesktop::ReleaseHeldLocked() {
   if (m_parts.pointer && !m_heldButtons.empty()) {
     for (uint32_t button : m_heldButtons) m_parts.pointer->Button(button, false);

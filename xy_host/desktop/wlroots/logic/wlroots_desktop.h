@@ -43,17 +43,14 @@ struct WlrootsParts {
 // compositor passes their events on: the first input waits until kDeviceWarmUp has passed
 // since the desktop was made, and sends one event that changes nothing.
 //
-// Thread-safety: one request thread calls the Desktop methods; ReleaseHeldInput() may come
-// from another thread (a termination signal) and waits for a method in progress.
+// Thread-safety: one request thread calls the Desktop methods; the guard's release comes from
+// the thread that watches for termination signals and waits for a method in progress.
 class WlrootsDesktop final : public Desktop {
  public:
   static constexpr std::chrono::milliseconds kDeviceWarmUp{200};
 
   explicit WlrootsDesktop(WlrootsParts parts);
   ~WlrootsDesktop() override;
-
-  // Releases held buttons and keys and gives the clipboard back. The desktop stays usable.
-  void ReleaseHeldInput();
 
   bool MovePointer(Point at) override;
   bool PressButton(PointerButton button, bool down, Point at) override;
@@ -74,6 +71,7 @@ class WlrootsDesktop final : public Desktop {
   // Waits out the devices' warm-up, once.
   void WarmUpDevices();
   bool MoveTo(Point at);
+  // Releases held buttons and keys and gives the clipboard back; `m_mutex` held.
   void ReleaseHeldLocked();
 
   std::mutex m_mutex;
