@@ -1,13 +1,14 @@
 # The README's commands. Each installs what it needs, builds, and runs.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 RELEASE_BUILD ?= build-release
 JOBS ?= 2
 CMAKE_FLAGS ?=
 # Warnings are errors here and in CI; a plain cmake build (a packager's) keeps them warnings.
 OUR_FLAGS = -DMOREL_WERROR=ON
 
-.PHONY: deps configure build demo test asan-test release package bench clean
+.PHONY: deps configure build demo test asan-test tsan-test release package bench clean
 
 deps:
 	bash scripts/install-deps
@@ -33,6 +34,12 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE no_asan
 
+# ocr's tests again under ThreadSanitizer: its page workers run in threads. Builds only ocr.
+tsan-test: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DMOREL_SANITIZE_THREAD=ON -DMOREL_BUILD_BENCH=OFF $(OUR_FLAGS) $(CMAKE_FLAGS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target ocr ocr_unit_tests
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L ocr -LE no_tsan
+
 # The programs as a packager builds them (Release: -O3), warnings still errors.
 release: deps
 	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOREL_BUILD_TESTS=OFF -DMOREL_BUILD_BENCH=OFF $(OUR_FLAGS) $(CMAKE_FLAGS)
@@ -46,4 +53,4 @@ bench: build
 	bash bench/run $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(RELEASE_BUILD)

@@ -9,3 +9,14 @@ if(MOREL_SANITIZE OR MOREL_BUILD_FUZZERS)
                       -fno-sanitize-recover=undefined -O1 -g1)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# ThreadSanitizer for the ocr tests (make tsan-test): ocr's page workers share the engines,
+# the results and standard error. It cannot be combined with ASan.
+option(MOREL_SANITIZE_THREAD "Build with ThreadSanitizer" OFF)
+if(MOREL_SANITIZE_THREAD)
+  if(MOREL_SANITIZE OR MOREL_BUILD_FUZZERS)
+    message(FATAL_ERROR "MOREL_SANITIZE_THREAD cannot be combined with MOREL_SANITIZE")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer -O1 -g1)
+  add_link_options(-fsanitize=thread)
+endif()
