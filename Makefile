@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 # Warnings are errors here and in CI; a plain cmake build (a packager's) keeps them warnings.
 OUR_FLAGS = -DMOREL_WERROR=ON
 
-.PHONY: deps configure build demo test asan-test tsan-test release package bench clean
+.PHONY: deps configure build demo test asan-test tsan-test release package debian13-test bench clean
 
 deps:
 	bash scripts/install-deps
@@ -50,8 +50,17 @@ release: deps
 package: build
 	cd $(BUILD) && cpack
 
+# The same on Debian 13, in a root of the project's own (scripts/debian13-root; made once and
+# kept): the demo, the unit, integration and package tests, and the packages, with Debian 13's
+# compiler and libraries, in $(DEBIAN13_BUILD).
+DEBIAN13_BUILD ?= build-debian13
+debian13-test:
+	bash scripts/debian13-root run make demo BUILD=$(DEBIAN13_BUILD) CMAKE_FLAGS="-DMOREL_BUILD_BENCH=OFF $(CMAKE_FLAGS)"
+	bash scripts/debian13-root run make package BUILD=$(DEBIAN13_BUILD) CMAKE_FLAGS="-DMOREL_BUILD_BENCH=OFF $(CMAKE_FLAGS)"
+	bash scripts/debian13-root run bash -c 'cd $(DEBIAN13_BUILD) && ctest --output-on-failure -j $(JOBS) -L "unit|integration|package"'
+
 bench: build
 	bash bench/run $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(RELEASE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(RELEASE_BUILD) $(DEBIAN13_BUILD)

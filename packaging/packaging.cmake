@@ -9,8 +9,8 @@
 #
 # Dependencies are the shared libraries the binaries link (dpkg-shlibdeps) plus what ocr reads
 # at run time without linking it: English recognition data is required, the other languages
-# ocr knows are recommended. Version: the project's; architecture: the build machine's
-# (dpkg --print-architecture).
+# ocr knows are recommended. Version: the project's with the release's suffix (below);
+# architecture: the build machine's (dpkg --print-architecture).
 #
 # Manifests: configure with -DMOREL_NATIVE_HOST_EXTENSION_IDS=<id>[;<id>...] and/or
 # -DMOREL_NATIVE_HOST_FIREFOX_IDS=<id>[;<id>...] and morel-xy-host carries system-wide manifests
@@ -18,9 +18,29 @@
 # description says so (packaging/project_config.cmake). `cpack -D CPACK_MOREL_EXTENSION_IDS=...`
 # overrides the ids of one package build.
 
+# The release the packages are built for marks their version, as Debian's backports mark
+# theirs: packages built on Debian 12 and on Debian 13 depend on different library versions
+# and are told apart by name ("1.0.31~deb12", "1.0.31~deb13"; "~" sorts them below the plain
+# version, and the Debian 13 one above the Debian 12 one, so an upgraded system takes it).
+if(NOT DEFINED MOREL_PACKAGE_RELEASE_SUFFIX)
+  set(_morel_release_suffix "")
+  if(EXISTS /etc/os-release)
+    file(STRINGS /etc/os-release _morel_os_id REGEX "^ID=")
+    file(STRINGS /etc/os-release _morel_os_version REGEX "^VERSION_ID=")
+    string(REGEX REPLACE "^ID=\"?([^\"]*)\"?$" "\\1" _morel_os_id "${_morel_os_id}")
+    string(REGEX REPLACE "^VERSION_ID=\"?([^\"]*)\"?$" "\\1" _morel_os_version
+                         "${_morel_os_version}")
+    if(_morel_os_id STREQUAL "debian" AND _morel_os_version MATCHES "^[0-9]+$")
+      set(_morel_release_suffix "~deb${_morel_os_version}")
+    endif()
+  endif()
+  set(MOREL_PACKAGE_RELEASE_SUFFIX "${_morel_release_suffix}" CACHE STRING
+      "Suffix of the packages' version naming the release they are built for")
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME morel)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}${MOREL_PACKAGE_RELEASE_SUFFIX})
 set(CPACK_PACKAGE_CONTACT "${MOREL_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -38,6 +38,9 @@ need cpack dpkg dpkg-deb dpkg-shlibdeps file lintian man lexgrog objdump python3
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")
 arch=$(dpkg --print-architecture)
 [ -n "$version" ] || fail "no CPACK_PACKAGE_VERSION in $BUILD_DIR/CPackConfig.cmake"
+# The host reports the project's version; the packages' carries the release's suffix.
+host_version=${version%%~*}
+case "$version" in *~deb[0-9]*) ;; *) grep -q '^ID=debian' /etc/os-release && fail "version $version names no Debian release" ;; esac
 ocr_deb="morel-ocr_${version}_${arch}.deb"
 host_deb="morel-xy-host_${version}_${arch}.deb"
 
@@ -135,7 +138,7 @@ for args in "" "chrome-extension://$(echo "$CHROME_IDS" | cut -d';' -f1)/" \
   # shellcheck disable=SC2086  # the arguments are split on purpose
   reply=$(printf '\x2b\x00\x00\x00%s' "$request" | env -u DISPLAY -u WAYLAND_DISPLAY \
     "$root/usr/bin/morel_xy_host" $args | tail -c +5; echo " exit ${PIPESTATUS[1]}")
-  [ "$reply" = "{\"id\":7,\"result\":\"$version\"} exit 254" ] ||
+  [ "$reply" = "{\"id\":7,\"result\":\"$host_version\"} exit 254" ] ||
     fail "extracted host with arguments '$args' answered '$reply'"
 done
 

@@ -15,6 +15,7 @@
 
 #include "desktop/keysyms.h"
 #include "desktop/sleep_for.h"
+#include "desktop/utf8_reading.h"
 
 namespace morel_xy::x11 {
 namespace {
@@ -209,12 +210,10 @@ std::vector<KeySym> X11Input::ScratchKeysymsAhead(std::string_view upcoming) {
   auto it = upcoming.begin();
   for (size_t n = 0; n < kLookAheadCharacters && it != upcoming.end() && ahead.size() < wanted;
        ++n) {
-    uint32_t codePoint = 0;
     // The text was checked before typing began; a cut-short tail just ends the look-ahead.
-    if (utf8::internal::validate_next(it, upcoming.end(), codePoint) != utf8::internal::UTF8_OK) {
-      break;
-    }
-    const KeySym keysym = KeysymForCodePoint(codePoint);
+    const std::optional<char32_t> codePoint = NextCodePoint(it, upcoming.end());
+    if (!codePoint) break;
+    const KeySym keysym = KeysymForCodePoint(*codePoint);
     if (keysym == NoSymbol || LayoutTypes(keysym) || !seen.insert(keysym).second) continue;
     ahead.push_back(keysym);
   }

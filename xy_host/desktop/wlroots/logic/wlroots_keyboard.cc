@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "desktop/utf8_reading.h"
+
 namespace morel_xy::wlroots {
 namespace {
 
@@ -16,10 +18,7 @@ constexpr uint32_t kControlCode = 29;
 // tail ends here).
 std::optional<char32_t> NextCodePoint(std::string_view text, size_t& at) {
   auto it = text.begin() + static_cast<std::ptrdiff_t>(at);
-  uint32_t codePoint = 0;
-  if (utf8::internal::validate_next(it, text.end(), codePoint) != utf8::internal::UTF8_OK) {
-    return std::nullopt;
-  }
+  const std::optional<char32_t> codePoint = morel_xy::NextCodePoint(it, text.end());
   at = static_cast<size_t>(it - text.begin());
   return codePoint;
 }
