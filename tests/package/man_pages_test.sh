@@ -21,7 +21,9 @@ for tool in man lexgrog; do
   command -v "$tool" >/dev/null || { echo "missing required programs: $tool (run scripts/install-deps)" >&2; exit 1; }
 done
 
-render() { LC_ALL=C.UTF-8 MANWIDTH=200 man -E UTF-8 -l -Tutf8 "$1" 2>/dev/null | col -b; }
+# GROFF_NO_SGR: overstrikes, which col -b removes, rather than the escape sequences groff 1.23
+# (Debian 13) prints by default.
+render() { GROFF_NO_SGR=1 LC_ALL=C.UTF-8 MANWIDTH=200 man -E UTF-8 -l -Tutf8 "$1" 2>/dev/null | col -b; }
 
 for page in "$man_dir/ocr.1" "$man_dir/morel_xy_host.1"; do
   warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
