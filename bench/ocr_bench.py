@@ -131,6 +131,7 @@ def bench_levels(ocr, folder, runs):
     for name, docs, in_totals in sets:
         row = {mode: Timing(0, 0) for mode in modes}
         errors = {mode: [] for mode in modes}
+        words = {mode: [] for mode in modes}
         for path, truth in docs:
             commands = {mode: [ocr, "-i", path, "-o", outs[mode], "-m", mode] for mode in modes}
             for command in commands.values():
@@ -142,15 +143,19 @@ def bench_levels(ocr, folder, runs):
             for mode in modes:
                 row[mode].add(Timing(statistics.median(t.wall for t in samples[mode]),
                                      statistics.median(t.cpu for t in samples[mode])))
-                errors[mode].append(ocr_cer.cer(ocr_cer.text_of_result(outs[mode]), truth))
+                text = ocr_cer.text_of_result(outs[mode])
+                errors[mode].append(ocr_cer.cer(text, truth))
+                words[mode].append(ocr_cer.words_right(text, truth))
         if in_totals:
             for mode in modes:
                 corpus[mode].add(row[mode])
         cer = {mode: 100 * sum(errors[mode]) / len(errors[mode]) for mode in modes}
-        print("%s: accurate %s CER %.2f%%; fast %s CER %.2f%%; fast is %.2fx faster (wall), "
-              "%.2fx (CPU)" % (name, row["accurate"], cer["accurate"], row["fast"], cer["fast"],
-                               row["accurate"].wall / row["fast"].wall,
-                               row["accurate"].cpu / row["fast"].cpu))
+        found = {mode: 100 * sum(words[mode]) / len(words[mode]) for mode in modes}
+        print("%s: accurate %s CER %.2f%% words %.1f%%; fast %s CER %.2f%% words %.1f%%; fast is "
+              "%.2fx faster (wall), %.2fx (CPU)" % (
+                  name, row["accurate"], cer["accurate"], found["accurate"], row["fast"],
+                  cer["fast"], found["fast"], row["accurate"].wall / row["fast"].wall,
+                  row["accurate"].cpu / row["fast"].cpu))
         sys.stdout.flush()
     print("whole corpus (PDF page, page image, 6 screenshots): accurate %s; fast %s; fast is "
           "%.2fx faster (wall), %.2fx (CPU)" % (corpus["accurate"], corpus["fast"],
