@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "desktop/desktop.h"
@@ -64,6 +65,16 @@ struct Backend {
   // session sees only the X clients of Xwayland. Empty: it serves the whole session.
   std::function<bool(const Environment& environment)> onlyForABrowserItShows;
 };
+
+// The names of `backends`, in order, joined by ", " ("x11, wlroots").
+inline std::string BackendNames(std::span<const Backend> backends) {
+  std::string names;
+  for (const Backend& backend : backends) {
+    if (!names.empty()) names += ", ";
+    names += backend.name;
+  }
+  return names;
+}
 
 // Opens `backend` in this process's environment, for a program that wants that one desktop:
 // the desktop, or nullptr with the reason in `why` (when given).

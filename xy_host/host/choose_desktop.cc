@@ -14,15 +14,6 @@ bool ShowsABrowser(Desktop& desktop, const ProcessTable& processes) {
          detail::GetApplicationPid(*windows, Browser::Firefox, processes) > 0;
 }
 
-std::string Names(std::span<const Backend> backends) {
-  std::string names;
-  for (const Backend& backend : backends) {
-    if (!names.empty()) names += ", ";
-    names += backend.name;
-  }
-  return names;
-}
-
 }  // namespace
 
 DesktopChoice ChooseDesktop(const Environment& environment, std::span<const Backend> backends,
@@ -46,7 +37,7 @@ DesktopChoice ChooseDesktop(const Environment& environment, std::span<const Back
       return choice;
     }
     choice.complaint = "MOREL_XY_BACKEND=" + wanted + " names no back-end of this build (" +
-                       Names(backends) + "); choosing from the session. ";
+                       BackendNames(backends) + "); choosing from the session. ";
   }
 
   std::string reasons;

@@ -65,10 +65,7 @@ std::string Probe(Capability capability, Desktop& desktop, const ProcessTable& p
 
 int RunSelfCheck(const DesktopChoice& choice, std::span<const Backend> backends,
                  const ProcessTable& processes, FILE* out) {
-  std::string names;
-  for (const Backend& backend : backends)
-    names += (names.empty() ? "" : ", ") + std::string(backend.name);
-  std::fprintf(out, "back-ends built in: %s\n", names.c_str());
+  std::fprintf(out, "back-ends built in: %s\n", BackendNames(backends).c_str());
   std::fprintf(out, "back-end: %s (%s)\n", choice.name.c_str(), choice.reason.c_str());
   bool allWork = true;
   for (const Capability capability : ALL_CAPABILITIES) {
