@@ -12,6 +12,10 @@ void BoxaDeleter::operator()(Boxa* boxa) const {
   boxaDestroy(&boxa);
 }
 
+void PixaDeleter::operator()(Pixa* pixa) const {
+  pixaDestroy(&pixa);
+}
+
 PixBitmap::PixBitmap(Pix* pix) : pix_(pix) {}
 
 int PixBitmap::Width() const {

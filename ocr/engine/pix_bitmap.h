@@ -6,6 +6,7 @@
 
 struct Boxa;
 struct Pix;
+struct Pixa;
 
 namespace ocr::engine {
 
@@ -21,6 +22,12 @@ struct BoxaDeleter {
   void operator()(Boxa* boxa) const;
 };
 using BoxaPtr = std::unique_ptr<Boxa, BoxaDeleter>;
+
+// Owns the Pixa Leptonica hands out (connected components' images).
+struct PixaDeleter {
+  void operator()(Pixa* pixa) const;
+};
+using PixaPtr = std::unique_ptr<Pixa, PixaDeleter>;
 
 // A Leptonica image as a page bitmap. Owns the Pix.
 class PixBitmap final : public Bitmap {

@@ -14,7 +14,41 @@ int Px(double cssPx, double pxPerCssPx) {
   return std::max(1, static_cast<int>(std::lround(cssPx * pxPerCssPx)));
 }
 
-// The components of opened that are at most maxThickness across the opening's direction.
+// The share of ink in the line of mask pixels (x, y, w, h); none outside the mask.
+double InkShare(Pix* mask, int x, int y, int w, int h, l_int32* table) {
+  if (x < 0 || y < 0 || x + w > pixGetWidth(mask) || y + h > pixGetHeight(mask)) return 0;
+  Box* box = boxCreate(x, y, w, h);
+  l_int32 count = 0;
+  pixCountPixelsInRect(mask, box, &count, table);
+  boxDestroy(&box);
+  return static_cast<double>(count) / (static_cast<double>(w) * h);
+}
+
+// Removes from runs the runs with ink along both of their sides. A rule stands on the
+// background on one side at least (a table's, a field's, a dark sidebar's edge), while the
+// dark gaps between the light letters of a dark band, and between its lines, are as long
+// and as thin as rules but lie between the letters' ink. Erased, they smear the letters.
+void DropRunsWithinInk(Pix* runs, Pix* mask, bool horizontal) {
+  Pixa* components = nullptr;
+  BoxaPtr boxes(pixConnComp(runs, &components, 8));
+  const PixaPtr owned(components);
+  if (!boxes || !components) return;
+  std::unique_ptr<l_int32, decltype(&lept_free)> table(makePixelSumTab8(), &lept_free);
+  for (int i = 0; i < boxaGetCount(boxes.get()); ++i) {
+    l_int32 x = 0, y = 0, w = 0, h = 0;
+    boxaGetBoxGeometry(boxes.get(), i, &x, &y, &w, &h);
+    const double before = horizontal ? InkShare(mask, x, y - 1, w, 1, table.get())
+                                     : InkShare(mask, x - 1, y, 1, h, table.get());
+    const double after = horizontal ? InkShare(mask, x, y + h, w, 1, table.get())
+                                    : InkShare(mask, x + w, y, 1, h, table.get());
+    if (before <= 0.5 || after <= 0.5) continue;
+    PixPtr component(pixaGetPix(components, i, L_CLONE));
+    if (component) pixRasterop(runs, x, y, w, h, PIX_SUBTRACT, component.get(), 0, 0);
+  }
+}
+
+// The components of the opening that are at most maxThickness across its direction and
+// stand on the background on one side at least.
 PixPtr ThinRuns(Pix* mask, int length, bool horizontal, int maxThickness) {
   // The composite brick does a long opening in a few dozen rasterops instead of `length`.
   PixPtr opened(horizontal ? pixOpenCompBrick(nullptr, mask, length, 1)
@@ -23,9 +57,11 @@ PixPtr ThinRuns(Pix* mask, int length, bool horizontal, int maxThickness) {
   l_int32 empty = 1;
   pixZero(opened.get(), &empty);
   if (empty) return opened;
-  return PixPtr(
+  PixPtr thin(
       pixSelectBySize(opened.get(), horizontal ? 0 : maxThickness, horizontal ? maxThickness : 0, 8,
                       horizontal ? L_SELECT_HEIGHT : L_SELECT_WIDTH, L_SELECT_IF_LTE, nullptr));
+  if (thin) DropRunsWithinInk(thin.get(), mask, horizontal);
+  return thin;
 }
 
 struct Segment {

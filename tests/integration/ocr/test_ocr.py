@@ -426,6 +426,32 @@ class ImageTest(Workspace):
         self.assertEqual(os.listdir(folder), [])
 
 
+def banded_page(path):
+    """A web page of six 16 px paragraphs on bands of their own: white, pale blue, a dark
+    navy band with light text, cream, grey and pale green; returns its lines."""
+    from PIL import Image, ImageDraw, ImageFont
+    words = ("market energy garden child part report person network government day world "
+             "chapter history family water money story student month lot right study book eye "
+             "job word business issue side kind head house service friend father power hour "
+             "game line end member law car city community name president team").split()
+    bands = [((255, 255, 255), (33, 33, 33)), ((232, 240, 254), (25, 60, 140)),
+             ((31, 41, 55), (229, 231, 235)), ((255, 248, 225), (120, 60, 0)),
+             ((238, 238, 238), (60, 60, 60)), ((232, 245, 233), (27, 94, 32))]
+    face = ImageFont.truetype(documents.DEJAVU, 16)
+    image = Image.new("RGB", (1000, 6 * 80), (255, 255, 255))
+    draw = ImageDraw.Draw(image)
+    lines = []
+    for index, (background, ink) in enumerate(bands):
+        top = 80 * index
+        draw.rectangle([0, top, 999, top + 79], fill=background)
+        text = [words[(7 * index + i) % len(words)] for i in range(22)]
+        for row, part in enumerate((text[:14], text[14:])):
+            draw.text((40, top + 16 + 24 * row), " ".join(part), font=face, fill=ink)
+            lines.append(" ".join(part))
+    image.save(path)
+    return lines
+
+
 def ruled_table(path, dark=False):
     """A web table with 1-pixel rules, cells wrapping to two lines, 15 px text, 4 px padding;
     returns its words."""
@@ -490,6 +516,13 @@ class RuledTest(Workspace):
             for mode in ("accurate", "fast"):
                 with self.subTest(dark=dark, mode=mode):
                     self.assertAllWords(self.words_found(path, mode), words, mode)
+
+    def test_a_dark_band_between_light_ones_is_read_like_them(self):
+        path = self.path("bands.png")
+        lines = banded_page(path)
+        for mode in ("accurate", "fast"):
+            with self.subTest(mode=mode):
+                self.assertAllWords(self.words_found(path, mode), " ".join(lines).split(), mode)
 
     def test_fields_in_frames_and_a_filled_button(self):
         from PIL import Image, ImageDraw, ImageFont

@@ -179,6 +179,31 @@ TEST(RuledPageTest, AFilledButtonIsRepaintedWithItsTextDarkOnLight) {
   EXPECT_TRUE(Same(page.get(), cleared.get(), 250, 20, 40, 60));
 }
 
+TEST(RuledPageTest, TheGapsBetweenLightLettersOfADarkBandAreNotRules) {
+  // A dark band across a light page, its light letters 2 px apart in two tight lines: the
+  // dark gaps between them run the band's height and width, as long and thin as rules.
+  PixPtr page = Page(600, 300, kWhite);
+  Fill(page.get(), 0, 100, 600, 80, kDarkBackground);
+  for (const int top : {116, 148}) {
+    for (int x = 20; x + 10 < 580; x += 12) {
+      Fill(page.get(), x, top, 10, 16, kLightInk);
+      Fill(page.get(), x + 3, top + 4, 4, 8, kDarkBackground);
+    }
+  }
+  RuledPageCounts counts;
+  PixPtr cleared = ClearRulesAndBoxes(page.get(), 96, &counts);
+  ASSERT_TRUE(cleared);
+  EXPECT_FALSE(counts.lines);
+  EXPECT_EQ(counts.filledBoxes, 1);
+  // Repainted dark on light: the gaps between letters and lines take the page's background,
+  // and the letters' strokes its ink.
+  for (int x = 30; x + 10 < 580; x += 12) {
+    EXPECT_GE(At(cleared.get(), x + 1, 120) >> 24, 0xf0u) << x;
+    EXPECT_GE(At(cleared.get(), x + 1, 140) >> 24, 0xf0u) << x;
+    EXPECT_LE(At(cleared.get(), x - 9, 120) >> 24, 0x20u) << x;
+  }
+}
+
 TEST(RuledPageTest, TheByteBelowTheColoursIsKept) {
   // Tesseract thresholds the fourth byte of a 32 bpp pixel like a colour: a repainted pixel
   // whose fourth byte differs from its neighbours' would turn into a speck of ink.
