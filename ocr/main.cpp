@@ -24,5 +24,5 @@ int main(int argc, char** argv) {
                        pngWriter,  recognizerFactory, pagePipeline};
 
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  ocr::RunTool(arguments, engines);
+  return ocr::RunTool(arguments, engines);
 }

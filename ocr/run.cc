@@ -126,11 +126,10 @@ class PipelineRun {
 // page's progress line once every earlier page is done, and reports a page's failures,
 // saves its copy and builds its result only when it reaches the page, so a failure leaves
 // the lines and the single error of the sequential run, whatever later pages did meanwhile.
-bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
-                 const std::optional<std::vector<std::string>>& langsQ,
-                 engine::RecognitionLevel recognitionLevel, std::optional<int64_t> pdfPageNumberQ,
-                 const std::optional<std::string>& pdfImageDirPathQ, const std::string& baseName,
-                 DocResult& doc) {
+bool RunPdfPages(Engines& engines, engine::PdfDocument& document, const RunRequest& run,
+                 const std::string& baseName, DocResult& doc) {
+  const std::optional<int64_t>& pdfPageNumberQ = run.pdfPageNumberQ;
+  const std::optional<std::string>& pdfImageDirPathQ = run.pdfImageDirPathQ;
   const int64_t count = document.PageCount();
   std::vector<PdfPageJob> jobs;
   for (int64_t p = 1; p <= count; ++p) {
@@ -159,8 +158,8 @@ bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
     recognizers.push_back(made.back().get());
   }
   engine::RecognitionRequest request;
-  request.languages = langsQ;
-  request.level = recognitionLevel;
+  request.languages = run.langsQ;
+  request.level = run.recognitionLevel;
   request.dpi = kPdfDpi;
   const bool keepBitmaps = pdfImageDirPathQ.has_value();
 
@@ -190,7 +189,7 @@ bool RunPdfPages(Engines& engines, engine::PdfDocument& document,
     if (!keepBitmaps) job.bitmap.reset();
   };
 
-  const PipelineRun run(engines.pagePipeline);
+  const PipelineRun pipelineRun(engines.pagePipeline);
   // One page rendered ahead of the workers, so that none waits for the renderer.
   engines.pagePipeline.Start(jobs.size(), workers, static_cast<size_t>(workers) + 1,
                              std::move(stages));
@@ -286,11 +285,9 @@ void SavePdfPageCgImage(engine::PngWriter& writer, const engine::Bitmap& image,
   }
 }
 
-bool Run(Engines& engines, const std::string& inputPath,
-         const std::optional<std::vector<std::string>>& langsQ,
-         engine::RecognitionLevel recognitionLevel, BreakdownMode breakdownMode,
-         std::optional<int64_t> pdfPageNumberQ, const std::optional<std::string>& pdfImageDirPathQ,
-         const std::string& outputPath) {
+bool Run(Engines& engines, const RunRequest& request) {
+  const std::string& inputPath = request.inputPath;
+  const std::optional<std::string>& pdfImageDirPathQ = request.pdfImageDirPathQ;
   if (!Exists(inputPath)) {
     PrintError("Bad input image path: " + inputPath);
     return false;
@@ -319,8 +316,8 @@ bool Run(Engines& engines, const std::string& inputPath,
       PrintError("Could not create CGImage from input image");
       return false;
     }
-    std::optional<PageResult> page =
-        RunPage(engines.recognizer, *decoded.bitmap, langsQ, recognitionLevel, std::nullopt);
+    std::optional<PageResult> page = RunPage(engines.recognizer, *decoded.bitmap, request.langsQ,
+                                             request.recognitionLevel, std::nullopt);
     if (!page) return false;
     doc.pages.push_back(std::move(*page));
   } else {
@@ -329,13 +326,11 @@ bool Run(Engines& engines, const std::string& inputPath,
       PrintError("Bad input PDF");
       return false;
     }
-    if (!RunPdfPages(engines, *document, langsQ, recognitionLevel, pdfPageNumberQ, pdfImageDirPathQ,
-                     baseName, doc)) {
-      return false;
-    }
+    if (!RunPdfPages(engines, *document, request, baseName, doc)) return false;
   }
   doc.duration = NowSeconds() - start;
-  return WriteJsonStringToPath(MakeJsonStringFromDocResult(doc, breakdownMode), outputPath);
+  return WriteJsonStringToPath(MakeJsonStringFromDocResult(doc, request.breakdownMode),
+                               request.outputPath);
 }
 
 }  // namespace ocr

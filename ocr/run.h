@@ -43,13 +43,23 @@ inline constexpr int64_t kEngineMemory = int64_t{64} << 20;
 // bitmap takes pageBytes.
 int PageWorkers(int usableCores, int64_t pages, int64_t pageBytes);
 
-// Recognises the image or the PDF pages at inputPath and writes the result document to
-// outputPath. True only when the document was written; every failure is reported.
-bool Run(Engines& engines, const std::string& inputPath,
-         const std::optional<std::vector<std::string>>& langsQ,
-         engine::RecognitionLevel recognitionLevel, BreakdownMode breakdownMode,
-         std::optional<int64_t> pdfPageNumberQ, const std::optional<std::string>& pdfImageDirPathQ,
-         const std::string& outputPath);
+// What one run of the tool is asked to do, as its options gave it.
+struct RunRequest {
+  std::string inputPath;
+  std::string outputPath;
+  // Recogniser codes in priority order; absent: the recogniser's defaults.
+  std::optional<std::vector<std::string>> langsQ;
+  engine::RecognitionLevel recognitionLevel = engine::RecognitionLevel::accurate;
+  BreakdownMode breakdownMode = BreakdownMode::lines;
+  // The one PDF page to read (1-based); absent: every page.
+  std::optional<int64_t> pdfPageNumberQ;
+  // Where PNG copies of the rendered PDF pages go; absent: nowhere.
+  std::optional<std::string> pdfImageDirPathQ;
+};
+
+// Recognises the image or the PDF pages at request.inputPath and writes the result document
+// to request.outputPath. True only when the document was written; every failure is reported.
+bool Run(Engines& engines, const RunRequest& request);
 
 // One recognition request on one bitmap. Nothing when recognition could not be performed.
 std::optional<PageResult> RunPage(engine::Recognizer& recognizer, const engine::Bitmap& image,

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <iostream>
 
 #include "argument_parser/argument_parser.h"
 #include "options.h"
@@ -16,17 +16,25 @@ namespace {
 
 using argument_parser::ArgumentParser;
 
-[[noreturn]] void ExitAfterFlush(int status) {
+constexpr int kFailed = 1;
+constexpr int kListedLanguages = 2;
+
+// Writes the support line to standard error (no line feed): the last word of every refused
+// command line, which callers match. Returns the status the tool then exits with.
+int RefuseCommandLine() {
+  static constexpr char kSupportLine[] = "Error #201 - Contact Orvane Tech Support";
   std::fflush(stdout);
-  std::exit(status);
+  ssize_t ignored = ::write(STDERR_FILENO, kSupportLine, sizeof kSupportLine - 1);
+  (void)ignored;
+  return kFailed;
 }
 
-[[noreturn]] void ReportAndDie(const std::string& message) {
+int Refuse(const std::string& message) {
   PrintError(message);
-  PrintUsageAndDie();
+  return RefuseCommandLine();
 }
 
-[[noreturn]] void WriteLanguageList(engine::Recognizer& recognizer, const std::string& outputPath) {
+int WriteLanguageList(engine::Recognizer& recognizer, const std::string& outputPath) {
   std::string error;
   std::optional<std::vector<std::string>> codes = recognizer.SupportedLanguages(&error);
   if (!codes) {
@@ -34,66 +42,66 @@ using argument_parser::ArgumentParser;
     codes.emplace();
   }
   (void)WriteJsonStringToPath(MakeLanguageListText(*codes), outputPath);
-  ExitAfterFlush(2);
+  return kListedLanguages;
+}
+
+// The tool's work once the command line is parsed; its exit status.
+int RunParsed(const ToolOptions& options, const ArgumentParser::Result& result, Engines& engines) {
+  RunRequest request;
+  const std::optional<std::string> outputPath = result.Get(*options.out);
+  if (!outputPath) return Refuse("Vantor OCR: Missing output path");
+  request.outputPath = *outputPath;
+  const std::optional<std::string> inputPath = result.Get(*options.in);
+  if (!inputPath) return Refuse("Missing input path");
+  request.inputPath = *inputPath;
+  if (*inputPath == "get-installed-lng") return WriteLanguageList(engines.recognizer, *outputPath);
+
+  if (const auto value = result.Get(*options.lang)) request.langsQ = MakeLanguageList(*value);
+
+  if (const auto value = result.Get(*options.mode)) {
+    if (*value == "fast") {
+      request.recognitionLevel = engine::RecognitionLevel::fast;
+    } else if (*value != "accurate") {
+      return Refuse("Bad mode: " + *value);
+    }
+  }
+
+  if (const auto value = result.Get(*options.createWords)) {
+    if (*value == "true") {
+      request.breakdownMode = BreakdownMode::words;
+    } else if (*value != "false") {
+      return Refuse("Bad CreateWords flag: " + *value);
+    }
+  }
+
+  if (const auto value = result.Get(*options.pdfPage)) {
+    request.pdfPageNumberQ = ParsePdfPageNumber(*value);
+    if (!request.pdfPageNumberQ) return Refuse("Bad PDF page number: " + *value);
+  }
+
+  request.pdfImageDirPathQ = result.Get(*options.saveImages);
+  return Run(engines, request) ? 0 : kFailed;
 }
 
 }  // namespace
 
-void PrintUsageAndDie() {
-  static constexpr char kSupportLine[] = "Error #201 - Contact Orvane Tech Support";
-  std::fflush(stdout);
-  ssize_t ignored = ::write(STDERR_FILENO, kSupportLine, sizeof kSupportLine - 1);
-  (void)ignored;
-  std::exit(1);
-}
-
-void RunTool(const std::vector<std::string>& arguments, Engines& engines) {
+int RunTool(const std::vector<std::string>& arguments, Engines& engines) {
   const ToolOptions options = MakeToolOptions();
-  ArgumentParser::Result result;
+  ArgumentParser::Outcome parsed;
   try {
-    result = options.parser.Parse(arguments);
+    parsed = options.parser.ParseOrRequestHelp(arguments);
   } catch (const argument_parser::ArgumentParserError&) {
     // The parser's own description is deliberately not shown: callers match the support line.
-    PrintUsageAndDie();
+    return RefuseCommandLine();
   }
-
-  const std::optional<std::string> outputPath = result.Get(*options.out);
-  if (!outputPath) ReportAndDie("Vantor OCR: Missing output path");
-  const std::optional<std::string> inputPath = result.Get(*options.in);
-  if (!inputPath) ReportAndDie("Missing input path");
-  if (*inputPath == "get-installed-lng") WriteLanguageList(engines.recognizer, *outputPath);
-
-  std::optional<std::vector<std::string>> langsQ;
-  if (const auto value = result.Get(*options.lang)) langsQ = MakeLanguageList(*value);
-
-  engine::RecognitionLevel level = engine::RecognitionLevel::accurate;
-  if (const auto value = result.Get(*options.mode)) {
-    if (*value == "fast") {
-      level = engine::RecognitionLevel::fast;
-    } else if (*value != "accurate") {
-      ReportAndDie("Bad mode: " + *value);
-    }
+  if (parsed.helpRequested) {
+    options.parser.PrintUsage(std::cout, argument_parser::InvokedProgramName());
+    std::cout.flush();
+    return 0;
   }
-
-  BreakdownMode breakdown = BreakdownMode::lines;
-  if (const auto value = result.Get(*options.createWords)) {
-    if (*value == "true") {
-      breakdown = BreakdownMode::words;
-    } else if (*value != "false") {
-      ReportAndDie("Bad CreateWords flag: " + *value);
-    }
-  }
-
-  std::optional<int64_t> pdfPageNumberQ;
-  if (const auto value = result.Get(*options.pdfPage)) {
-    pdfPageNumberQ = ParsePdfPageNumber(*value);
-    if (!pdfPageNumberQ) ReportAndDie("Bad PDF page number: " + *value);
-  }
-
-  const std::optional<std::string> pdfImageDirPathQ = result.Get(*options.saveImages);
-  const bool written = Run(engines, *inputPath, langsQ, level, breakdown, pdfPageNumberQ,
-                           pdfImageDirPathQ, *outputPath);
-  ExitAfterFlush(written ? 0 : 1);
+  const int status = RunParsed(options, parsed.result, engines);
+  std::fflush(stdout);
+  return status;
 }
 
 }  // namespace ocr

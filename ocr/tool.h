@@ -7,11 +7,10 @@
 
 namespace ocr {
 
-// Writes the support line to standard error (no line feed) and exits with status 1.
-[[noreturn]] void PrintUsageAndDie();
-
 // The whole tool: reads the options in their fixed order, then takes the language-list
-// road (exit 2) or recognises the document (exit 0 or 1). Never returns.
-[[noreturn]] void RunTool(const std::vector<std::string>& arguments, Engines& engines);
+// road or recognises the document. Returns the process's exit status: 2 after the language
+// list, 0 when the result document was written, 1 after any failure (reported on standard
+// error, a refused command line ending with the support line). Standard output is flushed.
+int RunTool(const std::vector<std::string>& arguments, Engines& engines);
 
 }  // namespace ocr

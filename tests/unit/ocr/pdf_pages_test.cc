@@ -58,10 +58,12 @@ class PdfPagesTest : public testing::Test {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     Seen seen;
-    seen.ok = ocr::Run(
-        engines, (dir_ / "doc.pdf").string(), std::nullopt, RecognitionLevel::accurate,
-        BreakdownMode::words, std::nullopt,
-        copies ? std::optional<std::string>((dir_ / "pages").string()) : std::nullopt, out);
+    ocr::RunRequest request;
+    request.inputPath = (dir_ / "doc.pdf").string();
+    request.outputPath = out;
+    request.breakdownMode = BreakdownMode::words;
+    if (copies) request.pdfImageDirPathQ = (dir_ / "pages").string();
+    seen.ok = ocr::Run(engines, request);
     seen.out = testing::internal::GetCapturedStdout();
     seen.err = testing::internal::GetCapturedStderr();
     if (fs::exists(out)) {
@@ -198,8 +200,12 @@ TEST_F(PdfPagesTest, OnePageTakesOneWorkerAndNoSecondEngine) {
   FakeImageDecoder decoder;
   Engines engines{first, decoder, pdf_, png_, factory, pipeline};
   testing::internal::CaptureStdout();
-  ASSERT_TRUE(ocr::Run(engines, (dir_ / "doc.pdf").string(), std::nullopt, RecognitionLevel::fast,
-                       BreakdownMode::lines, 4, std::nullopt, (dir_ / "one.json").string()));
+  ocr::RunRequest request;
+  request.inputPath = (dir_ / "doc.pdf").string();
+  request.outputPath = (dir_ / "one.json").string();
+  request.recognitionLevel = RecognitionLevel::fast;
+  request.pdfPageNumberQ = 4;
+  ASSERT_TRUE(ocr::Run(engines, request));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Processing PDF page 4 / 5 ...\n");
   EXPECT_EQ(pipeline.startedWorkers, 1u);
   EXPECT_EQ(factory.made, 0);

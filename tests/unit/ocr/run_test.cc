@@ -38,8 +38,15 @@ class RunTest : public testing::Test {
              RecognitionLevel level = RecognitionLevel::accurate) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    const bool ok = ocr::Run(engines_, (dir_ / name).string(), std::vector<std::string>{"de-DE"},
-                             level, BreakdownMode::words, page, imageDir, Out());
+    ocr::RunRequest request;
+    request.inputPath = (dir_ / name).string();
+    request.outputPath = Out();
+    request.langsQ = std::vector<std::string>{"de-DE"};
+    request.recognitionLevel = level;
+    request.breakdownMode = BreakdownMode::words;
+    request.pdfPageNumberQ = page;
+    request.pdfImageDirPathQ = std::move(imageDir);
+    const bool ok = ocr::Run(engines_, request);
     stdout_ = testing::internal::GetCapturedStdout();
     stderr_ = testing::internal::GetCapturedStderr();
     return ok;
