@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/leptonica_image_decoder.h"
-#include "engine/pix_bitmap.h"
-#include "engine/ruled_page.h"
+#include "engine/cleanup/ruled_page.h"
+#include "engine/leptonica/leptonica_image_decoder.h"
+#include "engine/leptonica/pix_bitmap.h"
 
 namespace {
 

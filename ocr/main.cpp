@@ -2,12 +2,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/leptonica_image_decoder.h"
-#include "engine/leptonica_png_writer.h"
-#include "engine/openmp_thread_limit.h"
-#include "engine/poppler_pdf_renderer.h"
-#include "engine/tesseract_recognizer.h"
-#include "engine/threaded_page_pipeline.h"
+#include "engine/leptonica/leptonica_image_decoder.h"
+#include "engine/leptonica/leptonica_png_writer.h"
+#include "engine/pipeline/threaded_page_pipeline.h"
+#include "engine/poppler/poppler_pdf_renderer.h"
+#include "engine/tesseract/openmp_thread_limit.h"
+#include "engine/tesseract/tesseract_recognizer.h"
 #include "run.h"
 #include "tool.h"
 

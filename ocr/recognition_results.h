@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "engine/bitmap.h"
-#include "engine/recognizer.h"
+#include "engine/interfaces/bitmap.h"
+#include "engine/interfaces/recognizer.h"
 #include "result_model.h"
 
 namespace ocr {

@@ -13,12 +13,12 @@
 #include <utility>
 #include <vector>
 
-#include "engine/bitmap.h"
-#include "engine/image_decoder.h"
-#include "engine/page_pipeline.h"
-#include "engine/pdf_renderer.h"
-#include "engine/png_writer.h"
-#include "engine/recognizer.h"
+#include "engine/interfaces/bitmap.h"
+#include "engine/interfaces/image_decoder.h"
+#include "engine/interfaces/page_pipeline.h"
+#include "engine/interfaces/pdf_renderer.h"
+#include "engine/interfaces/png_writer.h"
+#include "engine/interfaces/recognizer.h"
 
 namespace ocr::engine::fake {
 

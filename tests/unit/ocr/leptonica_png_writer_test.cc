@@ -1,4 +1,4 @@
-#include "engine/leptonica_png_writer.h"
+#include "engine/leptonica/leptonica_png_writer.h"
 
 #include <gtest/gtest.h>
 #include <leptonica/allheaders.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/pix_bitmap.h"
+#include "engine/leptonica/pix_bitmap.h"
 
 namespace ocr::engine {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/recognized_line.h"
+#include "engine/interfaces/recognized_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "engine/ruled_page.h"
+#include "engine/cleanup/ruled_page.h"
 
 #include <gtest/gtest.h>
 #include <leptonica/allheaders.h>
 
 #include <cstdint>
 
-#include "engine/page_ink.h"
-#include "engine/pix_bitmap.h"
+#include "engine/cleanup/page_ink.h"
+#include "engine/leptonica/pix_bitmap.h"
 
 namespace ocr::engine {
 namespace {

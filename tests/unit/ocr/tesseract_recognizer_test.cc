@@ -1,12 +1,12 @@
-#include "engine/tesseract_recognizer.h"
+#include "engine/tesseract/tesseract_recognizer.h"
 
 #include <gtest/gtest.h>
 #include <leptonica/allheaders.h>
 
 #include <memory>
 
-#include "engine/pix_bitmap.h"
-#include "engine/tesseract_languages.h"
+#include "engine/leptonica/pix_bitmap.h"
+#include "engine/tesseract/tesseract_languages.h"
 
 namespace ocr::engine {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/threaded_page_pipeline.h"
+#include "engine/pipeline/threaded_page_pipeline.h"
 
 #include <gtest/gtest.h>
 

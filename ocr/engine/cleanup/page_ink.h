@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+
+#include "engine/leptonica/pix_bitmap.h"
+
+struct Pix;
+
+namespace ocr::engine {
+
+// Where the ink of a page image lies: the pixels that stand out from its background, at a
+// resolution near a screen's, which is fine enough to see a one-pixel rule and coarse enough
+// to find rules and boxes quickly on a 300 DPI page.
+struct PageInk {
+  PixPtr mask;              // 1 bpp, 1 = ink
+  int subsampling = 1;      // image pixels per mask pixel, in each direction
+  double pxPerCssPx = 1.0;  // mask pixels per 1/96 inch
+  bool darkBackground = false;
+  int backgroundGrey = 255;  // the image's median grey
+  // The median of each colour of a 32 bpp image (0xRRGGBB00), its grey otherwise.
+  unsigned backgroundRgb = 0xffffff00u;
+};
+
+// Ink differs from the median grey of the image by more than this, towards the other end.
+inline constexpr int kInkContrast = 64;
+
+// The median level of grey (8 bpp without a colour map), from every 4th pixel of every 4th
+// row; nothing when Leptonica cannot tell.
+std::optional<int> MedianGrey(Pix* grey);
+
+// The ink of an image (any depth Leptonica reads) whose resolution is dpi. The mask has
+// nothing set when the image is uniform, and is null only when Leptonica cannot convert it.
+PageInk FindPageInk(Pix* image, int dpi);
+
+// mask (1 bpp, at the ink's scale) at the image's scale: each pixel repeated subsampling
+// times in each direction. Null when Leptonica cannot make it.
+PixPtr AtImageScale(const PageInk& ink, Pix* mask);
+
+// The height in image pixels of a typical letter of the page: the median height of the
+// ink's letter-sized components, which lower-case letters dominate (about the x-height).
+// 0 when the page holds none.
+int TypicalLetterHeight(const PageInk& ink);
+
+// Grey level of a 32 bpp pixel (0xRRGGBB00), weighted as Leptonica's luminance.
+inline int GreyOfRgb(unsigned pixel) {
+  const unsigned red = pixel >> 24;
+  const unsigned green = (pixel >> 16) & 0xff;
+  const unsigned blue = (pixel >> 8) & 0xff;
+  return static_cast<int>((77 * red + 150 * green + 29 * blue + 128) >> 8);
+}
+
+}  // namespace ocr::engine

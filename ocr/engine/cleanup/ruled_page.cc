@@ -1,0 +1,58 @@
+#include "engine/cleanup/ruled_page.h"
+
+#include <leptonica/allheaders.h>
+
+namespace ocr::engine {
+
+namespace {
+
+// 1 bpp and colour-mapped images are cleared as grey.
+PixPtr ClearableCopySource(Pix* image, Pix** source) {
+  *source = image;
+  if (pixGetColormap(image) == nullptr && (pixGetDepth(image) == 8 || pixGetDepth(image) == 32)) {
+    return nullptr;
+  }
+  PixPtr converted(pixConvertTo8(image, 0));
+  *source = converted.get();
+  return converted;
+}
+
+// Clears source (8 or 32 bpp without a colour map), ink being its ink: converted once.
+PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageCounts* counts,
+                   const RuleLimits& rules, const BoxLimits& boxes) {
+  if (!ink.mask) return nullptr;
+  const std::vector<FilledBox> filled = FindFilledBoxes(ink, boxes);
+  const RulingLines lines = FindRulingLines(ink, rules);
+  const bool anyLines = !lines.Empty();
+  if (counts != nullptr) *counts = {lines.frames, static_cast<int>(filled.size()), anyLines};
+  if (filled.empty() && !anyLines) return nullptr;
+
+  PixPtr cleared(pixCopy(nullptr, source));
+  if (!cleared) return nullptr;
+  if (anyLines) EraseRulingLines(cleared.get(), ink, lines, rules);
+  RepaintFilledBoxes(cleared.get(), ink, filled);
+  return cleared;
+}
+
+}  // namespace
+
+PixPtr ClearRulesAndBoxes(Pix* image, int dpi, RuledPageCounts* counts, const RuleLimits& rules,
+                          const BoxLimits& boxes) {
+  if (image == nullptr || dpi <= 0) return nullptr;
+  Pix* source = nullptr;
+  const PixPtr converted = ClearableCopySource(image, &source);
+  if (source == nullptr) return nullptr;
+  return ClearSource(source, FindPageInk(source, dpi), counts, rules, boxes);
+}
+
+PixPtr ClearRulesAndBoxes(Pix* image, const PageInk& ink, RuledPageCounts* counts,
+                          const RuleLimits& rules, const BoxLimits& boxes) {
+  // The ink's scale is positive exactly when the resolution it was found at is.
+  if (image == nullptr || ink.pxPerCssPx <= 0) return nullptr;
+  Pix* source = nullptr;
+  const PixPtr converted = ClearableCopySource(image, &source);
+  if (source == nullptr) return nullptr;
+  return ClearSource(source, ink, counts, rules, boxes);
+}
+
+}  // namespace ocr::engine
