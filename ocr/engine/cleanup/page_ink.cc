@@ -44,6 +44,12 @@ std::optional<int> MedianGrey(Pix* grey) {
   return std::clamp(static_cast<int>(median), 0, 255);
 }
 
+bool MostlyDark(Pix* grey) {
+  if (grey == nullptr || pixGetDepth(grey) != 8 || pixGetColormap(grey) != nullptr) return false;
+  const std::optional<int> median = MedianGrey(grey);
+  return median && *median < 128;
+}
+
 PageInk FindPageInk(Pix* image, int dpi) {
   PageInk ink;
   ink.subsampling = std::max(1, (dpi + kDetectionDpi / 2) / kDetectionDpi);

@@ -28,6 +28,10 @@ inline constexpr int kInkContrast = 64;
 // row; nothing when Leptonica cannot tell.
 std::optional<int> MedianGrey(Pix* grey);
 
+// Whether most of an 8 bpp grey image is darker than mid-grey, judged from a sample of its
+// pixels: such an image holds light text on a dark background.
+bool MostlyDark(Pix* grey);
+
 // The ink of an image (any depth Leptonica reads) whose resolution is dpi. The mask has
 // nothing set when the image is uniform, and is null only when Leptonica cannot convert it.
 PageInk FindPageInk(Pix* image, int dpi);

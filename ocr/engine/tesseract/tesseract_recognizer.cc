@@ -11,8 +11,7 @@
 #include <memory>
 #include <mutex>
 
-#include "engine/cleanup/page_ink.h"
-#include "engine/cleanup/ruled_page.h"
+#include "engine/cleanup/page_preparation.h"
 #include "engine/interfaces/recognized_line.h"
 #include "engine/leptonica/leptonica_image_decoder.h"
 #include "engine/leptonica/pix_bitmap.h"
@@ -181,48 +180,6 @@ void RereadUnsureWords(tesseract::TessBaseAPI& api, Pix* image, int resolution, 
   api.SetPageSegMode(tesseract::PSM_AUTO);
 }
 
-// Measured on screenshots of 11-16 px text (README): a typical letter (x-height) of 6 px or
-// less is text of 11-12 px, read right only when the whole image is enlarged; above that,
-// re-reading the words read with less than 90 % confidence gives the same text at 1.1x the
-// time of one reading, where enlarging the whole image takes 2.2x.
-constexpr int kSmallLetterHeight = 6;
-constexpr float kUnsureConfidence = 90;
-
-// Measured: 120 DPI halves a Letter page's time without losing 8 pt text; 100 DPI saves a
-// further fifth but 8 pt text then comes out with 1.9 % character errors (README).
-constexpr int kFastDocumentDpi = 120;
-
-// The image as 8 bpp grey without a colour map, or nothing when it cannot be converted.
-PixPtr GreyOf(Pix* pix) {
-  if (pixGetDepth(pix) == 32) return PixPtr(pixConvertRGBToLuminance(pix));
-  return PixPtr(pixConvertTo8(pix, 0));
-}
-
-// The image Tesseract should see when light text on a dark background is to be turned
-// dark-on-light first: the inverted image, or nothing when it is not mostly dark.
-PixPtr InvertedIfDark(Pix* pix) {
-  PixPtr grey = GreyOf(pix);
-  if (!grey || !MostlyDark(grey.get())) return nullptr;
-  // Colour images keep their colours (Tesseract thresholds each channel); anything else is
-  // the grey copy just made, inverted where it lies.
-  if (pixGetDepth(pix) == 32) return PixPtr(pixInvert(nullptr, pix));
-  pixInvert(grey.get(), grey.get());
-  return grey;
-}
-
-double LevelScale(const TesseractLevelConfig& config, int width, int height,
-                  std::optional<int> knownDpi) {
-  if (!knownDpi) {
-    const double scale = config.screenshotScale;
-    const double pixels = static_cast<double>(width) * height * scale * scale;
-    return width <= kScreenshotMaxWidth && pixels <= kMaxUpscaledPixels ? scale : 1.0;
-  }
-  if (config.documentDpi > 0 && *knownDpi > config.documentDpi) {
-    return static_cast<double>(config.documentDpi) / *knownDpi;
-  }
-  return 1.0;
-}
-
 // Sends every message Tesseract prints, from now on and from any thread, to /dev/null.
 void SilenceTesseract() {
   static std::once_flag once;
@@ -239,50 +196,7 @@ void SilenceTesseract() {
   });
 }
 
-// source scaled by scale for recognition, or nothing when Leptonica cannot.
-PixPtr Scaled(Pix* source, double scale) {
-  const auto factor = static_cast<float>(scale);
-  if (scale < 1.0 && pixGetDepth(source) == 32) {
-    // Shrinking a colour page: grey first, so the area map reads a quarter of the bytes.
-    PixPtr grey(pixConvertRGBToGrayFast(source));
-    return grey ? PixPtr(pixScaleAreaMap(grey.get(), factor, factor)) : nullptr;
-  }
-  if (pixGetDepth(source) == 1) return PixPtr(pixScaleBinary(source, factor, factor));
-  return PixPtr(pixScale(source, factor, factor));
-}
-
 }  // namespace
-
-TesseractLevelConfig ConfigFor(RecognitionLevel level) {
-  TesseractLevelConfig config;
-  if (level == RecognitionLevel::accurate) {
-    config.screenshotScale = 2.0;
-    config.documentDpi = 0;
-    config.smallLetterHeight = kSmallLetterHeight;
-    config.unsureConfidence = kUnsureConfidence;
-  } else {
-    config.screenshotScale = 1.0;
-    config.documentDpi = kFastDocumentDpi;
-    config.invertDarkImages = true;
-  }
-  return config;
-}
-
-bool MostlyDark(Pix* grey) {
-  if (grey == nullptr || pixGetDepth(grey) != 8 || pixGetColormap(grey) != nullptr) return false;
-  const std::optional<int> median = MedianGrey(grey);
-  return median && *median < 128;
-}
-
-double RecognitionScale(const TesseractLevelConfig& config, int width, int height,
-                        std::optional<int> knownDpi) {
-  const double scale = LevelScale(config, width, height, knownDpi);
-  // Leptonica rounds a scaled side to the nearest pixel: one pixel of margin keeps the
-  // rounded side within the limit.
-  const double longest = std::max(width, height);
-  const double limit = (kMaxRecognitionSide - 1) / longest;
-  return std::min(scale, limit);
-}
 
 std::string DefaultTessdataDir() {
   if (const char* prefix = std::getenv("TESSDATA_PREFIX"); prefix != nullptr && *prefix != 0) {
@@ -329,57 +243,9 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   const std::string languages = TesseractLanguages(request.languages, tessdataDir_, error);
   if (languages.empty() || !EnsureEngine(languages, error)) return std::nullopt;
 
-  const TesseractLevelConfig config = ConfigFor(request.level);
-  Pix* source = pixBitmap->pix();
-  std::optional<int> knownDpi = request.dpi;
-  if (!knownDpi) {
-    // An image file: trust a plausible resolution it declares (scans, page images).
-    const int declared = pixGetXRes(source);
-    if (declared >= 150 && declared <= 2400) knownDpi = declared;
-  }
-  // Screenshots carry no useful resolution; 96 is what their text was laid out for.
-  int resolution = knownDpi.value_or(96);
-  double scale = RecognitionScale(config, pixGetWidth(source), pixGetHeight(source), knownDpi);
-
-  // Ruling lines and filled boxes are cleared at the smaller of the two resolutions:
-  // before an enlargement, after a reduction.
-  Pix* input = source;
-  PixPtr cleared;
-  bool rereadUnsure = false;
-  const bool clearBeforeScaling = scale > 1.0;
-  if (clearBeforeScaling) {
-    const PageInk ink = FindPageInk(source, resolution);
-    // Only small text needs the whole image enlarged; larger text is read as it is, and
-    // the words read unsurely are enlarged on their own.
-    if (config.unsureConfidence > 0 && TypicalLetterHeight(ink) > config.smallLetterHeight) {
-      scale = 1.0;
-      rereadUnsure = true;
-    }
-    cleared = ClearRulesAndBoxes(input, ink);
-    if (cleared) input = cleared.get();
-  }
-  PixPtr scaled;
-  if (scale != 1.0) {
-    scaled = Scaled(input, scale);
-    if (scaled) {
-      input = scaled.get();
-      resolution = std::max(1, static_cast<int>(std::lround(resolution * scale)));
-    }
-  } else if (rereadUnsure && pixGetDepth(input) == 32) {
-    // Read as it is: grey is all Tesseract thresholds, at a third of the work of colour.
-    scaled.reset(pixConvertRGBToLuminance(input));
-    if (scaled) input = scaled.get();
-  }
-  if (!clearBeforeScaling) {
-    cleared = ClearRulesAndBoxes(input, resolution);
-    if (cleared) input = cleared.get();
-  }
-
-  PixPtr inverted;
-  if (config.invertDarkImages) {
-    inverted = InvertedIfDark(input);
-    if (inverted) input = inverted.get();
-  }
+  const PreparedPage page = PreparePage(pixBitmap->pix(), ConfigFor(request.level), request.dpi);
+  Pix* input = page.image;
+  const int resolution = page.resolution;
 
   api_->SetImage(input);
   api_->SetSourceResolution(resolution);
@@ -391,7 +257,9 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   }
   std::vector<ReadLine> lines = ReadLines(*api_);
   api_->Clear();
-  if (rereadUnsure) RereadUnsureWords(*api_, input, resolution, config.unsureConfidence, lines);
+  if (page.plan.rereadUnsure) {
+    RereadUnsureWords(*api_, input, resolution, page.plan.unsureConfidence, lines);
+  }
   // Boxes are normalised to the image Tesseract saw, so scaling stays invisible upstream.
   outcome.results = Observations(std::move(lines), pixGetWidth(input), pixGetHeight(input));
   return outcome;

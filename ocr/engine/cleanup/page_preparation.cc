@@ -1,0 +1,111 @@
+#include "engine/cleanup/page_preparation.h"
+
+#include <leptonica/allheaders.h>
+
+#include <algorithm>
+
+#include "engine/cleanup/page_ink.h"
+#include "engine/cleanup/ruled_page.h"
+
+namespace ocr::engine {
+namespace {
+
+// The image as 8 bpp grey without a colour map, or nothing when it cannot be converted.
+PixPtr GreyOf(Pix* pix) {
+  if (pixGetDepth(pix) == 32) return PixPtr(pixConvertRGBToLuminance(pix));
+  return PixPtr(pixConvertTo8(pix, 0));
+}
+
+// Whether most of the page is dark, judged from a copy small enough to measure at once.
+bool PageLooksDark(Pix* page) {
+  constexpr int kProbeSide = 1000;
+  const int longest = std::max(pixGetWidth(page), pixGetHeight(page));
+  PixPtr probe;
+  Pix* source = page;
+  if (const int step = longest / kProbeSide; step > 1) {
+    probe.reset(pixScaleByIntSampling(page, step));
+    if (!probe) return false;
+    source = probe.get();
+  }
+  const PixPtr grey = GreyOf(source);
+  return grey && MostlyDark(grey.get());
+}
+
+// The page turned from light-on-dark to dark-on-light: colour pages keep their colours
+// (Tesseract thresholds each channel), anything else becomes inverted grey. Nothing when
+// Leptonica cannot.
+PixPtr Inverted(Pix* pix) {
+  if (pixGetDepth(pix) == 32) return PixPtr(pixInvert(nullptr, pix));
+  PixPtr grey = GreyOf(pix);
+  if (grey) pixInvert(grey.get(), grey.get());
+  return grey;
+}
+
+// source scaled by scale for recognition, or nothing when Leptonica cannot.
+PixPtr Scaled(Pix* source, double scale) {
+  const auto factor = static_cast<float>(scale);
+  if (scale < 1.0 && pixGetDepth(source) == 32) {
+    // Shrinking a colour page: grey first, so the area map reads a quarter of the bytes.
+    PixPtr grey(pixConvertRGBToGrayFast(source));
+    return grey ? PixPtr(pixScaleAreaMap(grey.get(), factor, factor)) : nullptr;
+  }
+  if (pixGetDepth(source) == 1) return PixPtr(pixScaleBinary(source, factor, factor));
+  return PixPtr(pixScale(source, factor, factor));
+}
+
+}  // namespace
+
+PreparedPage PreparePage(Pix* page, const LevelConfig& config, std::optional<int> requestDpi) {
+  PreparedPage prepared;
+  prepared.image = page;
+  if (page == nullptr) return prepared;
+
+  PageMeasures measures;
+  measures.width = pixGetWidth(page);
+  measures.height = pixGetHeight(page);
+  measures.knownDpi = requestDpi;
+  if (!measures.knownDpi) {
+    // An image file: trust a plausible resolution it declares (scans, page images).
+    const int declared = pixGetXRes(page);
+    if (declared >= 150 && declared <= 2400) measures.knownDpi = declared;
+  }
+  std::optional<PageInk> pageInk;
+  if (NeedsLetterHeight(config, measures)) {
+    pageInk = FindPageInk(page, measures.knownDpi.value_or(kScreenResolution));
+    measures.letterHeight = TypicalLetterHeight(*pageInk);
+  }
+  if (config.invertDarkImages) measures.mostlyDark = PageLooksDark(page);
+  const PagePlan& plan = prepared.plan = PlanPage(config, measures);
+
+  Pix*& image = prepared.image;
+  prepared.resolution = plan.sourceResolution;
+  if (plan.clear == ClearStep::beforeScaling) {
+    prepared.cleared = pageInk ? ClearRulesAndBoxes(image, *pageInk)
+                               : ClearRulesAndBoxes(image, prepared.resolution);
+    if (prepared.cleared) image = prepared.cleared.get();
+  }
+  if (plan.scale != 1.0) {
+    prepared.scaled = Scaled(image, plan.scale);
+    if (prepared.scaled) {
+      image = prepared.scaled.get();
+      prepared.resolution = plan.resolution;
+    }
+  } else if (plan.grey && pixGetDepth(image) == 32) {
+    prepared.scaled.reset(pixConvertRGBToLuminance(image));
+    if (prepared.scaled) image = prepared.scaled.get();
+  }
+  if (plan.clear == ClearStep::afterScaling) {
+    PixPtr cleared = ClearRulesAndBoxes(image, prepared.resolution);
+    if (cleared) {
+      prepared.cleared = std::move(cleared);
+      image = prepared.cleared.get();
+    }
+  }
+  if (plan.invert) {
+    prepared.inverted = Inverted(image);
+    if (prepared.inverted) image = prepared.inverted.get();
+  }
+  return prepared;
+}
+
+}  // namespace ocr::engine
