@@ -24,11 +24,11 @@ double InkShare(Pix* mask, int x, int y, int w, int h, l_int32* table) {
   return static_cast<double>(count) / (static_cast<double>(w) * h);
 }
 
-// Removes from runs the runs with ink along both of their sides. A rule stands on the
-// background on one side at least (a table's, a field's, a dark sidebar's edge), while the
-// dark gaps between the light letters of a dark band, and between its lines, are as long
-// and as thin as rules but lie between the letters' ink. Erased, they smear the letters.
-void DropRunsWithinInk(Pix* runs, Pix* mask, bool horizontal) {
+// Removes from runs each run for which drop(before, after) holds, before and after being
+// the shares of ink along the run's two sides (above and below a horizontal run, left and
+// right of a vertical one).
+template <typename Drop>
+void DropRuns(Pix* runs, Pix* mask, bool horizontal, Drop drop) {
   Pixa* components = nullptr;
   BoxaPtr boxes(pixConnComp(runs, &components, 8));
   const PixaPtr owned(components);
@@ -41,10 +41,26 @@ void DropRunsWithinInk(Pix* runs, Pix* mask, bool horizontal) {
                                      : InkShare(mask, x - 1, y, 1, h, table.get());
     const double after = horizontal ? InkShare(mask, x, y + h, w, 1, table.get())
                                     : InkShare(mask, x + w, y, 1, h, table.get());
-    if (before <= 0.5 || after <= 0.5) continue;
+    if (!drop(before, after)) continue;
     PixPtr component(pixaGetPix(components, i, L_CLONE));
     if (component) pixRasterop(runs, x, y, w, h, PIX_SUBTRACT, component.get(), 0, 0);
   }
+}
+
+// A rule stands on the background on one side at least (a table's, a field's, a dark
+// sidebar's edge), while the dark gaps between the light letters of a dark band, and
+// between its lines, are as long and as thin as rules but lie between the letters' ink.
+// Erased, they smear the letters.
+bool WithinInk(double before, double after) {
+  return before > 0.5 && after > 0.5;
+}
+
+// Letters stand on an underline (a link's): erasing it takes the feet of the letters that
+// touch it and the parts of descenders that cross it, while Tesseract reads underlined
+// words well. Text in a table's cells keeps its padding off the rules.
+constexpr double kUnderlineTouch = 0.2;
+bool Underline(double above, double /*below*/) {
+  return above >= kUnderlineTouch;
 }
 
 // The components of the opening that are at most maxThickness across its direction and
@@ -60,7 +76,7 @@ PixPtr ThinRuns(Pix* mask, int length, bool horizontal, int maxThickness) {
   PixPtr thin(
       pixSelectBySize(opened.get(), horizontal ? 0 : maxThickness, horizontal ? maxThickness : 0, 8,
                       horizontal ? L_SELECT_HEIGHT : L_SELECT_WIDTH, L_SELECT_IF_LTE, nullptr));
-  if (thin) DropRunsWithinInk(thin.get(), mask, horizontal);
+  if (thin) DropRuns(thin.get(), mask, horizontal, WithinInk);
   return thin;
 }
 
@@ -170,6 +186,7 @@ RulingLines FindRulingLines(const PageInk& ink, const RuleLimits& limits) {
   const double unit = ink.pxPerCssPx;
   const int thickness = Px(limits.maxThickness, unit);
   lines.horizontal = ThinRuns(mask, Px(limits.longHorizontal, unit), true, thickness);
+  if (lines.horizontal) DropRuns(lines.horizontal.get(), mask, true, Underline);
   lines.vertical = ThinRuns(mask, Px(limits.longVertical, unit), false, thickness);
   if (!lines.horizontal || !lines.vertical) return {};
 

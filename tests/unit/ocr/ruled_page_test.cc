@@ -204,6 +204,25 @@ TEST(RuledPageTest, TheGapsBetweenLightLettersOfADarkBandAreNotRules) {
   }
 }
 
+TEST(RuledPageTest, AnUnderlineTheLettersStandOnIsLeftWithThem) {
+  // A link 300 px long: its letters stand on the underline, a descender crosses it.
+  PixPtr page = Page(400, 100, kWhite);
+  for (int x = 20; x + 10 < 320; x += 14) Fill(page.get(), x, 30, 10, 20, 0x0000eeff);
+  Fill(page.get(), 160, 30, 3, 30, 0x0000eeff);
+  Fill(page.get(), 20, 50, 300, 2, 0x0000eeff);
+  RuledPageCounts counts;
+  EXPECT_FALSE(ClearRulesAndBoxes(page.get(), 96, &counts));
+  EXPECT_FALSE(counts.lines);
+  // The same line 3 px below the letters is a rule, and goes.
+  PixPtr ruled = Page(400, 100, kWhite);
+  for (int x = 20; x + 10 < 320; x += 14) Fill(ruled.get(), x, 30, 10, 20, kInk);
+  Fill(ruled.get(), 20, 53, 300, 2, kInk);
+  PixPtr cleared = ClearRulesAndBoxes(ruled.get(), 96, &counts);
+  ASSERT_TRUE(cleared);
+  EXPECT_EQ(At(cleared.get(), 100, 53), kWhite);
+  EXPECT_TRUE(Same(ruled.get(), cleared.get(), 20, 30, 300, 20));
+}
+
 TEST(RuledPageTest, TheByteBelowTheColoursIsKept) {
   // Tesseract thresholds the fourth byte of a 32 bpp pixel like a colour: a repainted pixel
   // whose fourth byte differs from its neighbours' would turn into a speck of ink.
