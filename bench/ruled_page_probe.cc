@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
       std::printf("%s unreadable\n", argv[arg]);
       continue;
     }
-    ocr::engine::RuledPageCounts counts;
+    ocr::engine::RuledPageFindings counts;
     const auto start = std::chrono::steady_clock::now();
     PixPtr cleared = ocr::engine::ClearRulesAndBoxes(image.get(), dpi, &counts, rules, boxes);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;

@@ -3,6 +3,7 @@
 #include <leptonica/allheaders.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/cleanup/page_ink.h"
 #include "engine/cleanup/ruled_page.h"
@@ -79,9 +80,10 @@ PreparedPage PreparePage(Pix* page, const LevelConfig& config, std::optional<int
 
   Pix*& image = prepared.image;
   prepared.resolution = plan.sourceResolution;
+  RuledPageFindings found;
   if (plan.clear == ClearStep::beforeScaling) {
-    prepared.cleared = pageInk ? ClearRulesAndBoxes(image, *pageInk)
-                               : ClearRulesAndBoxes(image, prepared.resolution);
+    prepared.cleared = pageInk ? ClearRulesAndBoxes(image, *pageInk, &found)
+                               : ClearRulesAndBoxes(image, prepared.resolution, &found);
     if (prepared.cleared) image = prepared.cleared.get();
   }
   if (plan.scale != 1.0) {
@@ -89,18 +91,29 @@ PreparedPage PreparePage(Pix* page, const LevelConfig& config, std::optional<int
     if (prepared.scaled) {
       image = prepared.scaled.get();
       prepared.resolution = plan.resolution;
+      // What was found before scaling, where it now lies.
+      const auto scale = [&](std::vector<PixelBox>& boxes) {
+        for (PixelBox& box : boxes) {
+          box = {static_cast<int>(box.left * plan.scale), static_cast<int>(box.top * plan.scale),
+                 static_cast<int>(std::ceil(box.right * plan.scale)),
+                 static_cast<int>(std::ceil(box.bottom * plan.scale))};
+        }
+      };
+      scale(found.ruleBoxes);
+      scale(found.frameBoxes);
     }
   } else if (plan.grey && pixGetDepth(image) == 32) {
     prepared.scaled.reset(pixConvertRGBToLuminance(image));
     if (prepared.scaled) image = prepared.scaled.get();
   }
   if (plan.clear == ClearStep::afterScaling) {
-    PixPtr cleared = ClearRulesAndBoxes(image, prepared.resolution);
+    PixPtr cleared = ClearRulesAndBoxes(image, prepared.resolution, &found);
     if (cleared) {
       prepared.cleared = std::move(cleared);
       image = prepared.cleared.get();
     }
   }
+  prepared.tableRows = FindTableRows(found.ruleBoxes, found.frameBoxes);
   if (plan.invert) {
     prepared.inverted = Inverted(image);
     if (prepared.inverted) image = prepared.inverted.get();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "engine/cleanup/page_plan.h"
+#include "engine/cleanup/table_reading_order.h"
 #include "engine/leptonica/pix_bitmap.h"
 
 struct Pix;
@@ -17,6 +19,8 @@ struct PreparedPage {
   Pix* image = nullptr;
   // The image's resolution, to tell the recogniser.
   int resolution = kScreenResolution;
+  // The rows of the ruled tables found while clearing, in the image's pixels.
+  std::vector<TableRow> tableRows;
   PixPtr cleared;
   PixPtr scaled;
   PixPtr inverted;

@@ -18,13 +18,22 @@ PixPtr ClearableCopySource(Pix* image, Pix** source) {
 }
 
 // Clears source (8 or 32 bpp without a colour map), ink being its ink: converted once.
-PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageCounts* counts,
+PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageFindings* found,
                    const RuleLimits& rules, const BoxLimits& boxes) {
   if (!ink.mask) return nullptr;
   const std::vector<FilledBox> filled = FindFilledBoxes(ink, boxes);
   const RulingLines lines = FindRulingLines(ink, rules);
   const bool anyLines = !lines.Empty();
-  if (counts != nullptr) *counts = {lines.frames, static_cast<int>(filled.size()), anyLines};
+  if (found != nullptr) {
+    // Back to the image's pixels.
+    const int f = ink.subsampling;
+    const auto atImageScale = [f](std::vector<PixelBox> rects) {
+      for (PixelBox& r : rects) r = {r.left * f, r.top * f, r.right * f, r.bottom * f};
+      return rects;
+    };
+    *found = {lines.frames, static_cast<int>(filled.size()), anyLines,
+              atImageScale(lines.ruleBoxes), atImageScale(lines.frameBoxes)};
+  }
   if (filled.empty() && !anyLines) return nullptr;
 
   PixPtr cleared(pixCopy(nullptr, source));
@@ -36,23 +45,23 @@ PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageCounts* counts,
 
 }  // namespace
 
-PixPtr ClearRulesAndBoxes(Pix* image, int dpi, RuledPageCounts* counts, const RuleLimits& rules,
+PixPtr ClearRulesAndBoxes(Pix* image, int dpi, RuledPageFindings* found, const RuleLimits& rules,
                           const BoxLimits& boxes) {
   if (image == nullptr || dpi <= 0) return nullptr;
   Pix* source = nullptr;
   const PixPtr converted = ClearableCopySource(image, &source);
   if (source == nullptr) return nullptr;
-  return ClearSource(source, FindPageInk(source, dpi), counts, rules, boxes);
+  return ClearSource(source, FindPageInk(source, dpi), found, rules, boxes);
 }
 
-PixPtr ClearRulesAndBoxes(Pix* image, const PageInk& ink, RuledPageCounts* counts,
+PixPtr ClearRulesAndBoxes(Pix* image, const PageInk& ink, RuledPageFindings* found,
                           const RuleLimits& rules, const BoxLimits& boxes) {
   // The ink's scale is positive exactly when the resolution it was found at is.
   if (image == nullptr || ink.pxPerCssPx <= 0) return nullptr;
   Pix* source = nullptr;
   const PixPtr converted = ClearableCopySource(image, &source);
   if (source == nullptr) return nullptr;
-  return ClearSource(source, ink, counts, rules, boxes);
+  return ClearSource(source, ink, found, rules, boxes);
 }
 
 }  // namespace ocr::engine

@@ -189,6 +189,9 @@ RulingLines FindRulingLines(const PageInk& ink, const RuleLimits& limits) {
   if (lines.horizontal) DropRuns(lines.horizontal.get(), mask, true, Underline);
   lines.vertical = ThinRuns(mask, Px(limits.longVertical, unit), false, thickness);
   if (!lines.horizontal || !lines.vertical) return {};
+  for (const Segment& rule : Segments(lines.horizontal.get())) {
+    lines.ruleBoxes.push_back({rule.x0, rule.y0, rule.x1, rule.y1});
+  }
 
   // Frames: rectangles of shorter sides.
   const int side = Px(limits.frameSide, unit);
@@ -201,6 +204,7 @@ RulingLines FindRulingLines(const PageInk& ink, const RuleLimits& limits) {
                   Px(limits.frameMinWidth, unit), Px(limits.frameMinHeight, unit));
   lines.frames = static_cast<int>(frames.size());
   if (frames.empty()) return lines;
+  for (const Frame& f : frames) lines.frameBoxes.push_back({f.x0, f.y0, f.x1, f.y1});
 
   // A frame's pixels: the ink connected to its sides within a band as thick as a rule
   // along each side, widened at the corners to hold rounded ones, so that text close to a

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "engine/cleanup/page_ink.h"
+#include "engine/interfaces/pixel_box.h"
 #include "engine/leptonica/pix_bitmap.h"
 
 struct Pix;
@@ -32,6 +35,10 @@ struct RulingLines {
   PixPtr horizontal;
   PixPtr vertical;
   int frames = 0;
+  // Where the long horizontal rules and the frames lie, at the ink's scale: what tells the
+  // rows of a ruled table.
+  std::vector<PixelBox> ruleBoxes;
+  std::vector<PixelBox> frameBoxes;
   bool Empty() const;
 };
 

@@ -4,17 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/interfaces/pixel_box.h"
 #include "engine/interfaces/recognizer.h"
 
 namespace ocr::engine {
-
-// A pixel box with a top-left origin; right and bottom exclusive.
-struct PixelBox {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
 
 // One text line as an engine that finds words and characters reports it: the words in
 // reading order, each with its box and its characters' boxes. The line text is the words

@@ -127,6 +127,27 @@ std::vector<ReadLine> ReadLines(tesseract::TessBaseAPI& api, int dx = 0, int dy 
   return lines;
 }
 
+// The lines in the order a reader takes them: Tesseract reads a ruled table's cells column
+// by column, as blocks of text.
+std::vector<ReadLine> InReadingOrder(std::vector<ReadLine> lines,
+                                     const std::vector<TableRow>& rows) {
+  if (rows.empty()) return lines;
+  std::vector<PixelBox> boxes;
+  boxes.reserve(lines.size());
+  for (const ReadLine& line : lines) {
+    PixelBox box = line.front().box;
+    for (const ReadWord& word : line) {
+      box = {std::min(box.left, word.box.left), std::min(box.top, word.box.top),
+             std::max(box.right, word.box.right), std::max(box.bottom, word.box.bottom)};
+    }
+    boxes.push_back(box);
+  }
+  std::vector<ReadLine> ordered;
+  ordered.reserve(lines.size());
+  for (const size_t i : ReadingOrder(boxes, rows)) ordered.push_back(std::move(lines[i]));
+  return ordered;
+}
+
 // Every line with at least one word becomes one observation with a single candidate, its
 // boxes normalised to width x height.
 std::vector<TextObservation> Observations(std::vector<ReadLine> lines, int width, int height) {
@@ -260,6 +281,7 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   if (page.plan.rereadUnsure) {
     RereadUnsureWords(*api_, input, resolution, page.plan.unsureConfidence, lines);
   }
+  lines = InReadingOrder(std::move(lines), page.tableRows);
   // Boxes are normalised to the image Tesseract saw, so scaling stays invisible upstream.
   outcome.results = Observations(std::move(lines), pixGetWidth(input), pixGetHeight(input));
   return outcome;

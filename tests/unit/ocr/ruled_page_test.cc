@@ -71,7 +71,7 @@ TEST(RuledPageTest, TableRulesGoAndTheTextInTheCellsStays) {
     const uint32_t background = dark ? kDarkBackground : kWhite;
     const uint32_t ink = dark ? kLightInk : kInk;
     PixPtr page = Table(background, ink, 1);
-    RuledPageCounts counts;
+    RuledPageFindings counts;
     PixPtr cleared = ClearRulesAndBoxes(page.get(), 96, &counts);
     ASSERT_TRUE(cleared) << dark;
     EXPECT_TRUE(counts.lines);
@@ -143,7 +143,7 @@ TEST(RuledPageTest, FieldAndButtonFramesGoEvenWithRoundedCorners) {
     Fill(page.get(), x + w - 2, y + h - 2, 1, 1, kInk);
     Letters(page.get(), x + 9, y + 9, 3, 10, kInk, kWhite);
   }
-  RuledPageCounts counts;
+  RuledPageFindings counts;
   PixPtr cleared = ClearRulesAndBoxes(page.get(), 96, &counts);
   ASSERT_TRUE(cleared);
   EXPECT_EQ(counts.frames, 2);
@@ -169,7 +169,7 @@ TEST(RuledPageTest, AFilledButtonIsRepaintedWithItsTextDarkOnLight) {
   // A bold "D": one counter, taller than wide: text, not a box.
   Fill(page.get(), 250, 20, 40, 60, kInk);
   Fill(page.get(), 262, 32, 16, 36, kWhite);
-  RuledPageCounts counts;
+  RuledPageFindings counts;
   PixPtr cleared = ClearRulesAndBoxes(page.get(), 96, &counts);
   ASSERT_TRUE(cleared);
   EXPECT_EQ(counts.filledBoxes, 1);
@@ -190,7 +190,7 @@ TEST(RuledPageTest, TheGapsBetweenLightLettersOfADarkBandAreNotRules) {
       Fill(page.get(), x + 3, top + 4, 4, 8, kDarkBackground);
     }
   }
-  RuledPageCounts counts;
+  RuledPageFindings counts;
   PixPtr cleared = ClearRulesAndBoxes(page.get(), 96, &counts);
   ASSERT_TRUE(cleared);
   EXPECT_FALSE(counts.lines);
@@ -210,7 +210,7 @@ TEST(RuledPageTest, AnUnderlineTheLettersStandOnIsLeftWithThem) {
   for (int x = 20; x + 10 < 320; x += 14) Fill(page.get(), x, 30, 10, 20, 0x0000eeff);
   Fill(page.get(), 160, 30, 3, 30, 0x0000eeff);
   Fill(page.get(), 20, 50, 300, 2, 0x0000eeff);
-  RuledPageCounts counts;
+  RuledPageFindings counts;
   EXPECT_FALSE(ClearRulesAndBoxes(page.get(), 96, &counts));
   EXPECT_FALSE(counts.lines);
   // The same line 3 px below the letters is a rule, and goes.
