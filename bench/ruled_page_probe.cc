@@ -102,9 +102,9 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     PixPtr cleared = ocr::engine::ClearRulesAndBoxes(image.get(), dpi, &counts, rules, boxes);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    std::printf("%s changed=%d frames=%d boxes=%d lines=%d ms=%.1f\n", argv[arg],
+    std::printf("%s changed=%d frames=%d boxes=%d drawings=%d lines=%d ms=%.1f\n", argv[arg],
                 ChangedPixels(image.get(), cleared.get()), counts.frames, counts.filledBoxes,
-                counts.lines ? 1 : 0, took.count());
+                counts.drawings, counts.lines ? 1 : 0, took.count());
     if (!outDir.empty() && cleared) {
       const std::string name = std::filesystem::path(argv[arg]).filename().string();
       pixWrite((outDir + "/" + name).c_str(), cleared.get(), IFF_PNG);

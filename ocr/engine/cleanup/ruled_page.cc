@@ -2,6 +2,8 @@
 
 #include <leptonica/allheaders.h>
 
+#include "engine/cleanup/line_drawings.h"
+
 namespace ocr::engine {
 
 namespace {
@@ -22,7 +24,20 @@ PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageFindings* found,
                    const RuleLimits& rules, const BoxLimits& boxes) {
   if (!ink.mask) return nullptr;
   const std::vector<FilledBox> filled = FindFilledBoxes(ink, boxes);
-  const RulingLines lines = FindRulingLines(ink, rules);
+  RulingLines lines = FindRulingLines(ink, rules);
+  // Outlines and connectors go like frames, their pixels filled from all four sides.
+  int drawings = 0;
+  const PixPtr taken = lines.horizontal && lines.vertical
+                           ? PixPtr(pixOr(nullptr, lines.horizontal.get(), lines.vertical.get()))
+                           : nullptr;
+  if (const PixPtr drawn =
+          taken ? FindLineDrawings(ink, TypicalLetterHeight(ink), taken.get(), lines.framed.get())
+                : nullptr) {
+    BoxaPtr parts(pixConnCompBB(drawn.get(), 8));
+    drawings = parts ? boxaGetCount(parts.get()) : 0;
+    pixOr(lines.horizontal.get(), lines.horizontal.get(), drawn.get());
+    pixOr(lines.vertical.get(), lines.vertical.get(), drawn.get());
+  }
   const bool anyLines = !lines.Empty();
   if (found != nullptr) {
     // Back to the image's pixels.
@@ -31,8 +46,8 @@ PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageFindings* found,
       for (PixelBox& r : rects) r = {r.left * f, r.top * f, r.right * f, r.bottom * f};
       return rects;
     };
-    *found = {lines.frames, static_cast<int>(filled.size()), anyLines,
-              atImageScale(lines.ruleBoxes), atImageScale(lines.frameBoxes)};
+    *found = {lines.frames, static_cast<int>(filled.size()), drawings,
+              anyLines,     atImageScale(lines.ruleBoxes),   atImageScale(lines.frameBoxes)};
   }
   if (filled.empty() && !anyLines) return nullptr;
 

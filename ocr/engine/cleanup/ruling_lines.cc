@@ -251,6 +251,7 @@ RulingLines FindRulingLines(const PageInk& ink, const RuleLimits& limits) {
   if (!framed) return lines;
   pixOr(lines.horizontal.get(), lines.horizontal.get(), framed.get());
   pixOr(lines.vertical.get(), lines.vertical.get(), framed.get());
+  lines.framed = std::move(framed);
   return lines;
 }
 

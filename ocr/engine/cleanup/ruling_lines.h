@@ -34,6 +34,8 @@ struct RuleLimits {
 struct RulingLines {
   PixPtr horizontal;
   PixPtr vertical;
+  // The frames' pixels alone (also in both masks above); null when there are none.
+  PixPtr framed;
   int frames = 0;
   // Where the long horizontal rules and the frames lie, at the ink's scale: what tells the
   // rows of a ruled table.

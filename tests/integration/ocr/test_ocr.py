@@ -487,6 +487,44 @@ def package_table(path, framed_cells=False):
     return [" ".join(row).split() for row in rows]
 
 
+def chips_and_flowchart(path, scale=1):
+    """Tags in rounded chips, and a flowchart of rounded boxes joined by arrows, at a
+    device scale; returns its words."""
+    from PIL import Image, ImageDraw, ImageFont
+    s = scale
+    face = ImageFont.truetype(documents.DEJAVU, 13 * s)
+    image = Image.new("RGB", (760 * s, 200 * s), (255, 255, 255))
+    draw = ImageDraw.Draw(image)
+    words = []
+    x = 20 * s
+    for tag in ("python", "linux", "networking", "beginner", "tutorial", "open source"):
+        width = face.getlength(tag) + 20 * s
+        draw.rounded_rectangle([x, 20 * s, x + width, 46 * s], radius=13 * s,
+                               fill=(232, 238, 252), outline=(110, 130, 200), width=s)
+        draw.text((x + 10 * s, 25 * s), tag, font=face, fill=(30, 50, 120))
+        words += tag.split()
+        x += width + 12 * s
+    x = 20 * s
+    for i, step in enumerate(("Start", "Read input", "Validate", "Save record", "Done")):
+        width = face.getlength(step) + 32 * s
+        top = (100 if i % 2 == 0 else 130) * s
+        draw.rounded_rectangle([x, top, x + width, top + 36 * s], radius=18 * s,
+                               outline=(0, 0, 0), width=2 * s)
+        draw.text((x + 16 * s, top + 10 * s), step, font=face, fill=(0, 0, 0))
+        words += step.split()
+        if i < 4:
+            # An elbow to the next step, its arrowhead at the next box.
+            y0, y1 = top + 18 * s, (130 if i % 2 == 0 else 100) * s + 18 * s
+            mid = x + width + 14 * s
+            draw.line([(x + width, y0), (mid, y0), (mid, y1), (mid + 14 * s, y1)],
+                      fill=(0, 0, 0), width=2 * s, joint="curve")
+            draw.polygon([(mid + 14 * s, y1), (mid + 6 * s, y1 - 5 * s),
+                          (mid + 6 * s, y1 + 5 * s)], fill=(0, 0, 0))
+        x += width + 28 * s
+    image.save(path)
+    return words
+
+
 def ruled_table(path, dark=False):
     """A web table with 1-pixel rules, cells wrapping to two lines, 15 px text, 4 px padding;
     returns its words."""
@@ -565,6 +603,17 @@ class RuledTest(Workspace):
                     self.assertGreaterEqual(sum(map(len, at)), 0.9 * sum(map(len, rows)))
                     for r in range(1, len(rows)):
                         self.assertLess(max(at[r - 1]), min(at[r]), "%s read %r" % (mode, found))
+
+    def test_words_in_chips_and_a_flowchart_are_found(self):
+        for scale in (1, 2):
+            path = self.path("chips-%d.png" % scale)
+            words = chips_and_flowchart(path, scale)
+            for mode in ("accurate", "fast"):
+                with self.subTest(scale=scale, mode=mode):
+                    found = self.words_found(path, mode)
+                    # A misread letter ("start" for "Start" when fast) is not the point.
+                    right = sum(1 for word in words if word in found)
+                    self.assertGreaterEqual(right, 0.9 * len(words), "%s read %r" % (mode, found))
 
     def test_a_dark_band_between_light_ones_is_read_like_them(self):
         path = self.path("bands.png")

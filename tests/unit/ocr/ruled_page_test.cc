@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <leptonica/allheaders.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "engine/cleanup/page_ink.h"
@@ -221,6 +223,34 @@ TEST(RuledPageTest, AnUnderlineTheLettersStandOnIsLeftWithThem) {
   ASSERT_TRUE(cleared);
   EXPECT_EQ(At(cleared.get(), 100, 53), kWhite);
   EXPECT_TRUE(Same(ruled.get(), cleared.get(), 20, 30, 300, 20));
+}
+
+// An outline of stroke `stroke` around the rectangle, its ends rounded into half discs.
+void Pill(Pix* pix, int x, int y, int w, int h, int stroke, uint32_t colour) {
+  const double r = h / 2.0;
+  for (int yy = y; yy < y + h; ++yy) {
+    for (int xx = x; xx < x + w; ++xx) {
+      const double cx = std::clamp(xx + 0.5, x + r, x + w - r);
+      const double d = std::hypot(xx + 0.5 - cx, yy + 0.5 - (y + r));
+      if (d <= r && d > r - stroke) pixSetPixel(pix, xx, yy, colour);
+    }
+  }
+}
+
+TEST(RuledPageTest, APillsOutlineGoesAndItsLabelStaysWhereARingWithNothingInsideStays) {
+  PixPtr page = Page(500, 200, kWhite);
+  Letters(page.get(), 40, 30, 6, 9, kInk, kWhite);  // body text: the typical letter
+  Pill(page.get(), 40, 80, 90, 28, 1, 0x7890c8ff);  // a chip, shorter than any rule
+  Letters(page.get(), 54, 89, 5, 9, kInk, kWhite);  // its label
+  Pill(page.get(), 300, 60, 40, 40, 2, kInk);       // a large thin "O", enclosing nothing
+  RuledPageFindings found;
+  PixPtr cleared = ClearRulesAndBoxes(page.get(), 96, &found);
+  ASSERT_TRUE(cleared);
+  EXPECT_EQ(found.drawings, 1);
+  EXPECT_EQ(At(cleared.get(), 85, 80), kWhite);  // the top of the outline
+  EXPECT_EQ(At(cleared.get(), 40, 94), kWhite);  // its rounded left end
+  EXPECT_TRUE(Same(page.get(), cleared.get(), 50, 85, 70, 18));
+  EXPECT_TRUE(Same(page.get(), cleared.get(), 290, 50, 60, 60));
 }
 
 TEST(RuledPageTest, TheByteBelowTheColoursIsKept) {
