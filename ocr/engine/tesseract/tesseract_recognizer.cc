@@ -15,6 +15,7 @@
 #include "engine/interfaces/recognized_line.h"
 #include "engine/leptonica/leptonica_image_decoder.h"
 #include "engine/leptonica/pix_bitmap.h"
+#include "engine/tesseract/reread_choice.h"
 #include "engine/tesseract/tesseract_languages.h"
 
 namespace ocr::engine {
@@ -160,19 +161,30 @@ std::vector<TextObservation> Observations(std::vector<ReadLine> lines, int width
   return observations;
 }
 
-// Reads again, at twice the size, every word Tesseract was unsure of (confidence below
-// `unsure`), from a crop of image around it, and keeps the second reading when it is one
-// word read with more confidence. Small punctuation is what a screen's resolution loses
+// Reads again, at twice the size, the words Tesseract was unsure of (WorthRereading), each
+// from a crop of image around it, and keeps the second reading when it is one word that
+// TakeSecondReading takes. Small punctuation is what a screen's resolution loses
 // (";" read as ":", "." as ","), and it is read unsurely: enlarging those few words gives
 // what enlarging the whole image gives, at a fraction of the cost.
 void RereadUnsureWords(tesseract::TessBaseAPI& api, Pix* image, int resolution, float unsure,
                        std::vector<ReadLine>& lines) {
   const int width = pixGetWidth(image);
   const int height = pixGetHeight(image);
+  std::vector<int> heights;
+  for (const ReadLine& line : lines) {
+    for (const ReadWord& word : line) heights.push_back(word.box.bottom - word.box.top);
+  }
+  int medianHeight = 0;
+  if (!heights.empty()) {
+    std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+    medianHeight = heights[heights.size() / 2];
+  }
   api.SetPageSegMode(tesseract::PSM_SINGLE_WORD);
   for (ReadLine& line : lines) {
     for (ReadWord& word : line) {
-      if (word.confidence >= unsure) continue;
+      if (!WorthRereading(word.confidence, unsure, word.box.bottom - word.box.top, medianHeight)) {
+        continue;
+      }
       // Room around the word for its strokes, not for its neighbours.
       const int wordHeight = word.box.bottom - word.box.top;
       const int margin = std::max(2, wordHeight / 4);
@@ -191,7 +203,9 @@ void RereadUnsureWords(tesseract::TessBaseAPI& api, Pix* image, int resolution, 
       api.SetSourceResolution(2 * resolution);
       if (api.Recognize(nullptr) == 0) {
         std::vector<ReadLine> again = ReadLines(api, x0, y0, 2);
-        if (again.size() == 1 && again[0].size() == 1 && again[0][0].confidence > word.confidence) {
+        if (again.size() == 1 && again[0].size() == 1 &&
+            TakeSecondReading(word.text, word.confidence, again[0][0].text,
+                              again[0][0].confidence)) {
           word = std::move(again[0][0]);
         }
       }
