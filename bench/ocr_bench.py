@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Whole-program figures for ocr (not tests): speed against the tuned tesseract command,
 fast against accurate, the OpenMP thread limit, text inside rules and frames, dense
-screenshots, PDF pages on every core and peak memory.
+screenshots, PDF pages on every core, peak memory, and web-interface documents (dark bands,
+chips and diagrams, tables) in reading order.
 
 Usage: ocr_bench.py <path to the built ocr> [--runs N] [--only NAME[,NAME]] [--baseline OCR]
 
@@ -23,6 +24,9 @@ sys.path.insert(0, os.path.dirname(__file__))
 import ocr_cer  # noqa: E402
 import ocr_corpus  # noqa: E402
 import ocr_web_corpus  # noqa: E402
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "integration", "ocr"))
+import documents  # noqa: E402
 
 TUNED = dict(os.environ, OMP_THREAD_LIMIT="1")
 UNTUNED = {k: v for k, v in os.environ.items() if k != "OMP_THREAD_LIMIT"}
@@ -361,6 +365,66 @@ def bench_memory(ocr, folder, runs, baseline=None):
         sys.stdout.flush()
 
 
+def web_ui_documents(folder):
+    """(name, path, truth in reading order) of the web-interface documents at 1x and 2x."""
+    docs = []
+    for scale in (1, 2):
+        def path(name):
+            return os.path.join(folder, "ui-%s-%dx.png" % (name, scale))
+        lines = [(20 * scale, (16 + 26 * row) * scale, 16 * scale,
+                  ocr_corpus.SENTENCES[row % len(ocr_corpus.SENTENCES)]) for row in range(12)]
+        image, _ = documents.render_lines(lines, (1000 * scale, 340 * scale))
+        image.save(path("plain"))
+        docs.append(("plain %dx" % scale, path("plain"), "\n".join(l[3] for l in lines)))
+        docs.append(("dark band %dx" % scale, path("band"),
+                     "\n".join(documents.banded_page(path("band"), scale))))
+        docs.append(("chips and flowchart %dx" % scale, path("chips"),
+                     " ".join(documents.chips_and_flowchart(path("chips"), scale))))
+        for style in ("rules", "cells", "zebra"):
+            rows = documents.package_table(path("table-" + style), style, scale)
+            docs.append(("table, %s %dx" % (style, scale), path("table-" + style),
+                         "\n".join(" ".join(row) for row in rows)))
+    return docs
+
+
+def bench_web_ui(ocr, folder, runs, baseline=None):
+    """Web-interface documents of our own at 1x and 2x (plain text, a dark band, chips and a
+    flowchart, tables with rules, framed cells and zebra rows): words found (order ignored
+    and in reading order), character errors, wall and CPU time, for both levels and tuned
+    tesseract --psm 3."""
+    out = os.path.join(folder, "ui.json")
+    base = os.path.join(folder, "ui-t")
+    programs = [("ocr accurate", lambda p: [ocr, "-i", p, "-o", out]),
+                ("ocr fast", lambda p: [ocr, "-i", p, "-o", out, "-m", "fast"])]
+    if baseline:
+        programs.append(("before, accurate", lambda p: [baseline, "-i", p, "-o", out]))
+    programs.append(("tuned tesseract", lambda p: ["tesseract", p, base, "--psm", "3"]))
+    print("web-interface documents, medians of %d runs (%s)" % (runs, load()))
+    print("| Document | Program | words found | in reading order | CER | wall | CPU |")
+    print("|---|---|---|---|---|---|---|")
+    totals = {label: [0.0, 0.0, 0.0, 0] for label, _ in programs}
+    for name, path, truth in web_ui_documents(folder):
+        for label, command in programs:
+            timing = timed(command(path), TUNED, runs)
+            text = tesseract_text(base) if label == "tuned tesseract" else \
+                ocr_cer.text_of_result(out)
+            found = ocr_cer.words_right(text, truth)
+            ordered = ocr_cer.words_in_order(text, truth)
+            totals[label][0] += timing.wall
+            totals[label][1] += timing.cpu
+            totals[label][2] += ordered
+            totals[label][3] += 1
+            print("| %s | %s | %.1f %% | %.1f %% | %.2f %% | %.2f s | %.2f s |" % (
+                name, label, 100 * found, 100 * ordered, 100 * ocr_cer.cer(text, truth),
+                timing.wall, timing.cpu))
+            sys.stdout.flush()
+    tesseract = totals["tuned tesseract"]
+    for label, (wall, cpu, ordered, count) in totals.items():
+        print("%s: %.2f s wall, %.2f s CPU in all (%.2fx tuned tesseract's wall), words in "
+              "reading order %.1f %% on average" % (label, wall, cpu, wall / tesseract[0],
+                                                   100 * ordered / count))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("ocr")
@@ -371,8 +435,8 @@ def main():
     benches = {"page_image": bench_page_image, "pdf_page": bench_pdf_page,
                "levels": bench_levels, "thread_limit": bench_thread_limit,
                "ruled": bench_ruled, "plain": bench_plain, "dense": bench_dense,
-               "pages": bench_pages, "memory": bench_memory}
-    with_baseline = {"ruled", "plain", "dense", "pages", "memory"}
+               "pages": bench_pages, "memory": bench_memory, "web_ui": bench_web_ui}
+    with_baseline = {"ruled", "plain", "dense", "pages", "memory", "web_ui"}
     only = args.only.split(",") if args.only else None
     baseline = os.path.abspath(args.baseline) if args.baseline else None
     with tempfile.TemporaryDirectory() as folder:

@@ -37,3 +37,17 @@ def words_right(recognised, truth):
     found = Counter(recognised.split())
     wanted = Counter(truth.split())
     return sum(min(n, found[w]) for w, n in wanted.items()) / max(1, sum(wanted.values()))
+
+
+def words_in_order(recognised, truth):
+    """Share of the true words found in reading order: the longest common subsequence of the
+    recognised and the true words over the number of true words."""
+    found, wanted = recognised.split(), truth.split()
+    previous = [0] * (len(wanted) + 1)
+    for word in found:
+        current = [0]
+        for j, target in enumerate(wanted, 1):
+            current.append(previous[j - 1] + 1 if word == target else
+                           max(previous[j], current[j - 1]))
+        previous = current
+    return previous[-1] / max(1, len(wanted))

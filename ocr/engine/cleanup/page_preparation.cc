@@ -7,6 +7,7 @@
 
 #include "engine/cleanup/page_ink.h"
 #include "engine/cleanup/ruled_page.h"
+#include "engine/cleanup/striped_rows.h"
 
 namespace ocr::engine {
 namespace {
@@ -114,6 +115,11 @@ PreparedPage PreparePage(Pix* page, const LevelConfig& config, std::optional<int
     }
   }
   prepared.tableRows = FindTableRows(found.ruleBoxes, found.frameBoxes);
+  int tables = 0;
+  for (const TableRow& row : prepared.tableRows) tables = std::max(tables, row.table + 1);
+  for (TableRow& row : FindStripedRows(image, prepared.resolution, tables)) {
+    prepared.tableRows.push_back(row);
+  }
   if (plan.invert) {
     prepared.inverted = Inverted(image);
     if (prepared.inverted) image = prepared.inverted.get();

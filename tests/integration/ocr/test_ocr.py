@@ -426,105 +426,6 @@ class ImageTest(Workspace):
         self.assertEqual(os.listdir(folder), [])
 
 
-def banded_page(path):
-    """A web page of six 16 px paragraphs on bands of their own: white, pale blue, a dark
-    navy band with light text, cream, grey and pale green; returns its lines."""
-    from PIL import Image, ImageDraw, ImageFont
-    words = ("market energy garden child part report person network government day world "
-             "chapter history family water money story student month lot right study book eye "
-             "job word business issue side kind head house service friend father power hour "
-             "game line end member law car city community name president team").split()
-    bands = [((255, 255, 255), (33, 33, 33)), ((232, 240, 254), (25, 60, 140)),
-             ((31, 41, 55), (229, 231, 235)), ((255, 248, 225), (120, 60, 0)),
-             ((238, 238, 238), (60, 60, 60)), ((232, 245, 233), (27, 94, 32))]
-    face = ImageFont.truetype(documents.DEJAVU, 16)
-    image = Image.new("RGB", (1000, 6 * 80), (255, 255, 255))
-    draw = ImageDraw.Draw(image)
-    lines = []
-    for index, (background, ink) in enumerate(bands):
-        top = 80 * index
-        draw.rectangle([0, top, 999, top + 79], fill=background)
-        text = [words[(7 * index + i) % len(words)] for i in range(22)]
-        for row, part in enumerate((text[:14], text[14:])):
-            draw.text((40, top + 16 + 24 * row), " ".join(part), font=face, fill=ink)
-            lines.append(" ".join(part))
-    image.save(path)
-    return lines
-
-
-def package_table(path, framed_cells=False):
-    """A table of packages whose columns stand far apart, as the recogniser reads column by
-    column: rules between its rows and columns, or each cell framed on its own; returns its
-    rows' words."""
-    from PIL import Image, ImageDraw, ImageFont
-    rows = [("Package", "Version", "Description"),
-            ("curl", "8.5.0", "command line tool for transferring data"),
-            ("git", "2.43.0", "fast distributed version control"),
-            ("nginx", "1.24.0", "small powerful web server"),
-            ("python3", "3.12.3", "interactive high-level language"),
-            ("vim", "9.1", "improved vi text editor")]
-    face = ImageFont.truetype(documents.DEJAVU, 15)
-    widths, height, left, top = [160, 140, 380], 34, 40, 40
-    image = Image.new("RGB", (sum(widths) + 80, height * len(rows) + 80), (255, 255, 255))
-    draw = ImageDraw.Draw(image)
-    for r, row in enumerate(rows):
-        x, y = left, top + r * height
-        for width, text in zip(widths, row):
-            if framed_cells:
-                draw.rectangle([x + 2, y + 2, x + width - 2, y + height - 2],
-                               outline=(153, 153, 153))
-            draw.text((x + 10, y + 8), text, font=face, fill=(30, 30, 30))
-            x += width
-    if not framed_cells:
-        for r in range(len(rows) + 1):
-            draw.line([(left, top + r * height), (left + sum(widths), top + r * height)],
-                      fill=(60, 60, 60))
-        x = left
-        for width in [0] + widths:
-            x += width
-            draw.line([(x, top), (x, top + height * len(rows))], fill=(60, 60, 60))
-    image.save(path)
-    return [" ".join(row).split() for row in rows]
-
-
-def chips_and_flowchart(path, scale=1):
-    """Tags in rounded chips, and a flowchart of rounded boxes joined by arrows, at a
-    device scale; returns its words."""
-    from PIL import Image, ImageDraw, ImageFont
-    s = scale
-    face = ImageFont.truetype(documents.DEJAVU, 13 * s)
-    image = Image.new("RGB", (760 * s, 200 * s), (255, 255, 255))
-    draw = ImageDraw.Draw(image)
-    words = []
-    x = 20 * s
-    for tag in ("python", "linux", "networking", "beginner", "tutorial", "open source"):
-        width = face.getlength(tag) + 20 * s
-        draw.rounded_rectangle([x, 20 * s, x + width, 46 * s], radius=13 * s,
-                               fill=(232, 238, 252), outline=(110, 130, 200), width=s)
-        draw.text((x + 10 * s, 25 * s), tag, font=face, fill=(30, 50, 120))
-        words += tag.split()
-        x += width + 12 * s
-    x = 20 * s
-    for i, step in enumerate(("Start", "Read input", "Validate", "Save record", "Done")):
-        width = face.getlength(step) + 32 * s
-        top = (100 if i % 2 == 0 else 130) * s
-        draw.rounded_rectangle([x, top, x + width, top + 36 * s], radius=18 * s,
-                               outline=(0, 0, 0), width=2 * s)
-        draw.text((x + 16 * s, top + 10 * s), step, font=face, fill=(0, 0, 0))
-        words += step.split()
-        if i < 4:
-            # An elbow to the next step, its arrowhead at the next box.
-            y0, y1 = top + 18 * s, (130 if i % 2 == 0 else 100) * s + 18 * s
-            mid = x + width + 14 * s
-            draw.line([(x + width, y0), (mid, y0), (mid, y1), (mid + 14 * s, y1)],
-                      fill=(0, 0, 0), width=2 * s, joint="curve")
-            draw.polygon([(mid + 14 * s, y1), (mid + 6 * s, y1 - 5 * s),
-                          (mid + 6 * s, y1 + 5 * s)], fill=(0, 0, 0))
-        x += width + 28 * s
-    image.save(path)
-    return words
-
-
 def ruled_table(path, dark=False):
     """A web table with 1-pixel rules, cells wrapping to two lines, 15 px text, 4 px padding;
     returns its words."""
@@ -590,12 +491,12 @@ class RuledTest(Workspace):
                 with self.subTest(dark=dark, mode=mode):
                     self.assertAllWords(self.words_found(path, mode), words, mode)
 
-    def test_a_ruled_tables_lines_come_row_by_row(self):
-        for framed_cells in (False, True):
-            path = self.path("packages-%s.png" % framed_cells)
-            rows = package_table(path, framed_cells)
+    def test_a_tables_lines_come_row_by_row(self):
+        for style in ("rules", "cells", "zebra"):
+            path = self.path("packages-%s.png" % style)
+            rows = documents.package_table(path, style)
             for mode in ("accurate", "fast"):
-                with self.subTest(framed_cells=framed_cells, mode=mode):
+                with self.subTest(style=style, mode=mode):
                     found = self.words_found(path, mode)
                     # Every word of a row before any word of the next; a word misread
                     # (fast reads "9.1" as "91") is left out.
@@ -607,7 +508,7 @@ class RuledTest(Workspace):
     def test_words_in_chips_and_a_flowchart_are_found(self):
         for scale in (1, 2):
             path = self.path("chips-%d.png" % scale)
-            words = chips_and_flowchart(path, scale)
+            words = documents.chips_and_flowchart(path, scale)
             for mode in ("accurate", "fast"):
                 with self.subTest(scale=scale, mode=mode):
                     found = self.words_found(path, mode)
@@ -617,7 +518,7 @@ class RuledTest(Workspace):
 
     def test_a_dark_band_between_light_ones_is_read_like_them(self):
         path = self.path("bands.png")
-        lines = banded_page(path)
+        lines = documents.banded_page(path)
         for mode in ("accurate", "fast"):
             with self.subTest(mode=mode):
                 self.assertAllWords(self.words_found(path, mode), " ".join(lines).split(), mode)
