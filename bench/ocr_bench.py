@@ -392,22 +392,26 @@ def bench_web_ui(ocr, folder, runs, baseline=None):
     flowchart, tables with rules, framed cells and zebra rows): words found (order ignored
     and in reading order), character errors, wall and CPU time, for both levels and tuned
     tesseract --psm 3."""
-    out = os.path.join(folder, "ui.json")
+    outs = {label: os.path.join(folder, "ui-%d.json" % k) for k, label in
+            enumerate(("ocr accurate", "ocr fast", "before, accurate"))}
     base = os.path.join(folder, "ui-t")
-    programs = [("ocr accurate", lambda p: [ocr, "-i", p, "-o", out]),
-                ("ocr fast", lambda p: [ocr, "-i", p, "-o", out, "-m", "fast"])]
+    programs = [("ocr accurate", lambda p: [ocr, "-i", p, "-o", outs["ocr accurate"]]),
+                ("ocr fast", lambda p: [ocr, "-i", p, "-o", outs["ocr fast"], "-m", "fast"])]
     if baseline:
-        programs.append(("before, accurate", lambda p: [baseline, "-i", p, "-o", out]))
+        programs.append(("before, accurate",
+                         lambda p: [baseline, "-i", p, "-o", outs["before, accurate"]]))
     programs.append(("tuned tesseract", lambda p: ["tesseract", p, base, "--psm", "3"]))
-    print("web-interface documents, medians of %d runs (%s)" % (runs, load()))
+    print("web-interface documents, medians of %d alternated runs (%s)" % (runs, load()))
     print("| Document | Program | words found | in reading order | CER | wall | CPU |")
     print("|---|---|---|---|---|---|---|")
     totals = {label: [0.0, 0.0, 0.0, 0] for label, _ in programs}
     for name, path, truth in web_ui_documents(folder):
-        for label, command in programs:
-            timing = timed(command(path), TUNED, runs)
+        timings = timed_alternately([(label, command(path)) for label, command in programs],
+                                    TUNED, runs)
+        for label, _ in programs:
+            timing = timings[label]
             text = tesseract_text(base) if label == "tuned tesseract" else \
-                ocr_cer.text_of_result(out)
+                ocr_cer.text_of_result(outs[label])
             found = ocr_cer.words_right(text, truth)
             ordered = ocr_cer.words_in_order(text, truth)
             totals[label][0] += timing.wall
@@ -417,7 +421,7 @@ def bench_web_ui(ocr, folder, runs, baseline=None):
             print("| %s | %s | %.1f %% | %.1f %% | %.2f %% | %.2f s | %.2f s |" % (
                 name, label, 100 * found, 100 * ordered, 100 * ocr_cer.cer(text, truth),
                 timing.wall, timing.cpu))
-            sys.stdout.flush()
+        sys.stdout.flush()
     tesseract = totals["tuned tesseract"]
     for label, (wall, cpu, ordered, count) in totals.items():
         print("%s: %.2f s wall, %.2f s CPU in all (%.2fx tuned tesseract's wall), words in "
