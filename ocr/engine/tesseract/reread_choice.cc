@@ -33,6 +33,16 @@ bool HasCjk(const std::vector<char32_t>& points) {
   return std::any_of(points.begin(), points.end(), [](char32_t c) { return c >= 0x2e80; });
 }
 
+// ASCII punctuation and symbols, and the general punctuation block (quotation marks,
+// dashes, ellipses): what a screen's resolution blurs.
+bool HasPunctuation(const std::vector<char32_t>& points) {
+  return std::any_of(points.begin(), points.end(), [](char32_t c) {
+    const bool ascii = c < 0x80 && c > 0x20 && !(c >= '0' && c <= '9') && !(c >= 'A' && c <= 'Z') &&
+                       !(c >= 'a' && c <= 'z');
+    return ascii || (c >= 0x2000 && c <= 0x206f);
+  });
+}
+
 // Levenshtein distance over code points, giving up (returning limit + 1) beyond limit.
 size_t EditDistance(const std::vector<char32_t>& a, const std::vector<char32_t>& b, size_t limit) {
   const size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
@@ -53,8 +63,10 @@ size_t EditDistance(const std::vector<char32_t>& a, const std::vector<char32_t>&
 
 }  // namespace
 
-bool WorthRereading(float confidence, float unsure, int height, int medianHeight) {
-  return confidence < unsure && (medianHeight <= 0 || height <= 2 * medianHeight);
+bool WorthRereading(const std::string& text, float confidence, float unsure, int height,
+                    int medianHeight) {
+  if (confidence >= unsure || (medianHeight > 0 && height > 2 * medianHeight)) return false;
+  return confidence < kDoubtfulConfidence || HasPunctuation(CodePoints(text));
 }
 
 bool TakeSecondReading(const std::string& first, float firstConfidence, const std::string& second,

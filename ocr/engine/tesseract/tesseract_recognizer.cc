@@ -182,7 +182,8 @@ void RereadUnsureWords(tesseract::TessBaseAPI& api, Pix* image, int resolution, 
   api.SetPageSegMode(tesseract::PSM_SINGLE_WORD);
   for (ReadLine& line : lines) {
     for (ReadWord& word : line) {
-      if (!WorthRereading(word.confidence, unsure, word.box.bottom - word.box.top, medianHeight)) {
+      if (!WorthRereading(word.text, word.confidence, unsure, word.box.bottom - word.box.top,
+                          medianHeight)) {
         continue;
       }
       // Room around the word for its strokes, not for its neighbours.
