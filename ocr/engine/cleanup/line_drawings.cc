@@ -38,7 +38,7 @@ PixPtr FindLineDrawings(const PageInk& ink, int letterHeight, Pix* rules, Pix* f
     if (!unframed) return nullptr;
   }
   Pix* mask = unframed ? unframed.get() : ink.mask.get();
-  // The share of component (at x, y) that lies on taken, or of it at all.
+  // The share of component (at x, y of the mask) that lies on taken; 0 without taken.
   const auto onTaken = [](Pix* component, Pix* taken, int x, int y) {
     if (taken == nullptr) return 0.0;
     PixPtr both(pixCopy(nullptr, component));
