@@ -34,12 +34,14 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE no_asan
 
-# ocr's tests again under ThreadSanitizer: its page workers run in threads. Builds only ocr.
+# ocr's tests again under ThreadSanitizer: its page workers run in threads. Builds only ocr,
+# and runs the unit tests and the documents that go through the page workers (PDFs): images
+# are read on the calling thread alone.
 tsan-test: deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DMOREL_SANITIZE_THREAD=ON -DMOREL_BUILD_BENCH=OFF $(OUR_FLAGS) $(CMAKE_FLAGS)
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target ocr ocr_unit_tests
 	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 tests/unit/ocr/ocr_unit_tests
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L ocr
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L page_workers
 
 # The programs as a packager builds them (Release: -O3), warnings still errors.
 release: deps
