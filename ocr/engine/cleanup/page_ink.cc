@@ -9,13 +9,14 @@
 namespace ocr::engine {
 namespace {
 
-// Detection resolution: a 300 DPI page is looked at every second pixel (150 DPI), a screen
-// at every pixel. A rule one CSS pixel wide is three pixels wide at 300 DPI, so sampling
-// every second pixel still meets it.
-constexpr int kDetectionDpi = 150;
-
 // Every 4th pixel of every 4th row is plenty to find the median grey.
 constexpr int kMedianSampling = 4;
+
+}  // namespace
+
+int DetectionSubsampling(int dpi) {
+  return std::max(1, (dpi + kDetectionDpi / 2) / kDetectionDpi);
+}
 
 PixPtr GreyAtDetectionScale(Pix* image, int subsampling) {
   PixPtr small;
@@ -31,8 +32,6 @@ PixPtr GreyAtDetectionScale(Pix* image, int subsampling) {
   }
   return PixPtr(pixConvertTo8(source, 0));
 }
-
-}  // namespace
 
 std::optional<int> MedianGrey(Pix* grey) {
   const int factor = std::min({kMedianSampling, pixGetWidth(grey), pixGetHeight(grey)});
@@ -52,7 +51,7 @@ bool MostlyDark(Pix* grey) {
 
 PageInk FindPageInk(Pix* image, int dpi) {
   PageInk ink;
-  ink.subsampling = std::max(1, (dpi + kDetectionDpi / 2) / kDetectionDpi);
+  ink.subsampling = DetectionSubsampling(dpi);
   ink.pxPerCssPx = dpi / 96.0 / ink.subsampling;
   PixPtr grey = GreyAtDetectionScale(image, ink.subsampling);
   if (!grey) return ink;

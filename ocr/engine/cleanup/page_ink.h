@@ -21,6 +21,18 @@ struct PageInk {
   unsigned backgroundRgb = 0xffffff00u;
 };
 
+// Pages are looked at about 150 pixels per inch: a 300 DPI page every second pixel, a
+// screen at every pixel. A rule one CSS pixel wide is three pixels wide at 300 DPI, so
+// sampling every second pixel still meets it.
+inline constexpr int kDetectionDpi = 150;
+
+// The image pixels per looked-at pixel, in each direction, of an image at dpi.
+int DetectionSubsampling(int dpi);
+
+// image (any depth Leptonica reads) as 8 bpp grey, every subsampling-th pixel of every
+// subsampling-th row; null when Leptonica cannot make it.
+PixPtr GreyAtDetectionScale(Pix* image, int subsampling);
+
 // Ink differs from the median grey of the image by more than this, towards the other end.
 inline constexpr int kInkContrast = 64;
 

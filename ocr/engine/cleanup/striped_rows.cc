@@ -12,8 +12,6 @@
 namespace ocr::engine {
 namespace {
 
-// Looked at as the ink is: about 150 pixels per inch.
-constexpr int kDetectionDpi = 150;
 // A stripe is a table's width: at least this many CSS pixels.
 constexpr double kMinStripeWidth = 200;
 // Its colour differs from the background by at least this, and is no ink.
@@ -62,11 +60,9 @@ bool SameColumns(const Band& a, const Band& b, int slack) {
 std::vector<TableRow> FindStripedRows(Pix* image, int dpi, int firstTable) {
   std::vector<TableRow> rows;
   if (image == nullptr || dpi <= 0) return rows;
-  const int f = std::max(1, (dpi + kDetectionDpi / 2) / kDetectionDpi);
-  PixPtr small(f > 1 ? pixScaleByIntSampling(image, f) : pixClone(image));
-  if (!small) return rows;
-  PixPtr grey(pixGetDepth(small.get()) == 32 ? pixConvertRGBToLuminance(small.get())
-                                             : pixConvertTo8(small.get(), 0));
+  // Looked at as the ink is.
+  const int f = DetectionSubsampling(dpi);
+  const PixPtr grey = GreyAtDetectionScale(image, f);
   if (!grey) return rows;
   const std::optional<int> background = MedianGrey(grey.get());
   if (!background) return rows;
