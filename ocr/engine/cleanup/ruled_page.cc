@@ -23,7 +23,8 @@ PixPtr ClearableCopySource(Pix* image, Pix** source) {
 PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageFindings* found,
                    const RuleLimits& rules, const BoxLimits& boxes) {
   if (!ink.mask) return nullptr;
-  const std::vector<FilledBox> filled = FindFilledBoxes(ink, boxes);
+  bool reversedLeft = true;
+  const std::vector<FilledBox> filled = FindFilledBoxes(ink, boxes, &reversedLeft);
   RulingLines lines = FindRulingLines(ink, rules);
   // Outlines and connectors go like frames, their pixels filled from all four sides.
   int drawings = 0;
@@ -46,8 +47,14 @@ PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageFindings* found,
       for (PixelBox& r : rects) r = {r.left * f, r.top * f, r.right * f, r.bottom * f};
       return rects;
     };
-    *found = {lines.frames, static_cast<int>(filled.size()), drawings,
-              anyLines,     atImageScale(lines.ruleBoxes),   atImageScale(lines.frameBoxes)};
+    *found = {lines.frames,
+              static_cast<int>(filled.size()),
+              drawings,
+              anyLines,
+              atImageScale(lines.ruleBoxes),
+              atImageScale(lines.frameBoxes),
+              ink.darkBackground,
+              reversedLeft};
   }
   if (filled.empty() && !anyLines) return nullptr;
 
