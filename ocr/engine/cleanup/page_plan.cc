@@ -9,7 +9,9 @@ namespace {
 // Measured on screenshots of 11-16 px text (README): a typical letter (x-height) of 6 px or
 // less is text of 11-12 px, read right only when the whole image is enlarged; above that,
 // re-reading the words read with less than 90 % confidence gives the same text at 1.1x the
-// time of one reading, where enlarging the whole image takes 2.2x.
+// time of one reading, where enlarging the whole image takes 2.2x. Small text enlarged 1.5x
+// reads as well as at 2x (9-11 px text: 0.50 % against 0.53 % character errors) at 0.8x the
+// time.
 constexpr int kSmallLetterHeight = 6;
 constexpr float kUnsureConfidence = 90;
 
@@ -34,7 +36,7 @@ double LevelScale(const LevelConfig& config, int width, int height, std::optiona
 LevelConfig ConfigFor(RecognitionLevel level) {
   LevelConfig config;
   if (level == RecognitionLevel::accurate) {
-    config.screenshotScale = 2.0;
+    config.screenshotScale = 1.5;
     config.documentDpi = 0;
     config.smallLetterHeight = kSmallLetterHeight;
     config.unsureConfidence = kUnsureConfidence;

@@ -9,7 +9,7 @@ namespace ocr::engine {
 // How one recognition level treats a page. Chosen by measurement (see the README).
 struct LevelConfig {
   // Images of unknown resolution (screenshots) no wider than kScreenshotMaxWidth are scaled
-  // by this before recognition: text 11-16 px high is read better at twice that size.
+  // by this before recognition: text of 9-12 px is read better enlarged (smallLetterHeight).
   double screenshotScale = 1.0;
   // Pages of known resolution above this are scaled down to it before recognition; 0 keeps
   // them as they are. Layout analysis and binarisation cost grows with the pixel count.

@@ -36,12 +36,12 @@ TEST(PagePlanTest, EachKindOfPageHasItsPlan) {
     bool grey, invert, reread;
   } rows[] = {
       // Screenshots of small text are enlarged whole, cleared first at their own size.
-      {"small text", accurate, page(1280, 800, std::nullopt, 6), true, 2.0, 192, before, false,
+      {"small text", accurate, page(1280, 800, std::nullopt, 6), true, 1.5, 144, before, false,
        false, false},
       // Larger text is read as it is, in grey, its unsure words read again enlarged.
       {"larger text", accurate, page(1280, 800, std::nullopt, 7), true, 1.0, 96, before, true,
        false, true},
-      {"no letters", accurate, page(1280, 800, std::nullopt, 0), true, 2.0, 192, before, false,
+      {"no letters", accurate, page(1280, 800, std::nullopt, 0), true, 1.5, 144, before, false,
        false, false},
       // Wider than a screen: read as it is, cleared at that size.
       {"wide shot", accurate, page(2560, 1440, std::nullopt), false, 1.0, 96, after, false, false,
@@ -51,7 +51,7 @@ TEST(PagePlanTest, EachKindOfPageHasItsPlan) {
       // Dark pages are inverted at the fast level only.
       {"fast dark shot", fast, page(1280, 800, std::nullopt, std::nullopt, true), false, 1.0, 96,
        after, false, true, false},
-      {"accurate dark shot", accurate, page(1280, 800, std::nullopt, 4, true), true, 2.0, 192,
+      {"accurate dark shot", accurate, page(1280, 800, std::nullopt, 4, true), true, 1.5, 144,
        before, false, false, false},
       // Rendered pages: as they are when accurate, at 120 DPI when fast, cleared after.
       {"page", accurate, page(2550, 3300, 300), false, 1.0, 300, after, false, false, false},
@@ -78,7 +78,7 @@ TEST(PagePlanTest, AccurateEnlargesScreenshotsOnlyAndFastShrinksPages) {
   const LevelConfig accurate = ConfigFor(RecognitionLevel::accurate);
   const LevelConfig fast = ConfigFor(RecognitionLevel::fast);
   // A 1280 px wide screenshot of unknown resolution.
-  EXPECT_EQ(RecognitionScale(accurate, 1280, 800, std::nullopt), 2.0);
+  EXPECT_EQ(RecognitionScale(accurate, 1280, 800, std::nullopt), 1.5);
   EXPECT_EQ(RecognitionScale(fast, 1280, 800, std::nullopt), 1.0);
   // Wider than a screen, or so tall that enlarging it would hold too many pixels.
   EXPECT_EQ(RecognitionScale(accurate, 2550, 3300, std::nullopt), 1.0);
@@ -97,9 +97,9 @@ TEST(PagePlanTest, NoSideComesOutLongerThanTheEngineTakes) {
     return static_cast<int>(static_cast<float>(scale) * static_cast<float>(length) + 0.5f);
   };
   // A mobile-width full-page capture: enlarged, but only up to the limit.
-  const double tall = RecognitionScale(accurate, 600, 16500, std::nullopt);
-  EXPECT_GT(tall, 1.9);
-  EXPECT_LE(side(16500, tall), kMaxRecognitionSide);
+  const double tall = RecognitionScale(accurate, 600, 24000, std::nullopt);
+  EXPECT_GT(tall, 1.3);
+  EXPECT_LE(side(24000, tall), kMaxRecognitionSide);
   // Sides already over the limit are shrunk, at either level, image or page.
   for (const LevelConfig& config : {accurate, fast}) {
     const double strip = RecognitionScale(config, 300, 40000, std::nullopt);
