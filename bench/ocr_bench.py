@@ -284,13 +284,14 @@ def bench_plain(ocr, folder, runs, baseline=None):
 
 def bench_dense(ocr, folder, runs, baseline=None):
     """One dense 1920x1080 screenshot of 14 px text: accurate against tuned tesseract (and the
-    baseline), wall and CPU time, CER; and the CER on two more dense screenshots."""
+    baseline), wall and CPU time of alternated runs, CER; and the CER on two more dense
+    screenshots."""
     shots = [("1920x1080, 14 px sans", (1920, 1080), 14, "'DejaVu Sans', sans-serif"),
              ("1280x800, 13 px sans", (1280, 800), 13, "'DejaVu Sans', sans-serif"),
              ("1600x900, 16 px serif", (1600, 900), 16, "'DejaVu Serif', serif")]
     out = os.path.join(folder, "dense.json")
     base = os.path.join(folder, "dense-t")
-    print("dense screenshots, medians of %d runs (%s)" % (runs, load()))
+    print("dense screenshots, medians of %d alternated runs (%s)" % (runs, load()))
     for index, (name, size, px, family) in enumerate(shots):
         path = os.path.join(folder, "dense-%d.png" % index)
         truth = ocr_web_corpus.dense_screenshot(path, size, px, family)
@@ -298,16 +299,21 @@ def bench_dense(ocr, folder, runs, baseline=None):
         if baseline:
             programs.append(("before", [baseline, "-i", path, "-o", out]))
         programs.append(("tuned tesseract", ["tesseract", path, base]))
-        figures = []
-        for label, command in programs:
-            timing = None
-            if index == 0:
-                timing = timed(command, TUNED, runs)
-            else:
-                subprocess.run(command, env=TUNED, check=True, capture_output=True)
+        cers = {}
+
+        def cer_of(label):
             text = tesseract_text(base) if label == "tuned tesseract" else \
                 ocr_cer.text_of_result(out)
-            figures.append((label, timing, ocr_cer.cer(text, truth)))
+            cers[label] = ocr_cer.cer(text, truth)  # noqa: B023
+        if index == 0:
+            # Alternated, so that a change of load on a shared machine falls on all three.
+            timings = timed_alternately(programs, TUNED, runs, after_first=cer_of)
+        else:
+            timings = {}
+            for label, command in programs:
+                subprocess.run(command, env=TUNED, check=True, capture_output=True)
+                cer_of(label)
+        figures = [(label, timings.get(label), cers[label]) for label, _ in programs]
         print("%s: %s" % (name, "; ".join(
             "%s %sCER %.2f%%" % (label, ("%s, " % timing) if timing else "", 100 * cer)
             for label, timing, cer in figures)))
