@@ -6,7 +6,10 @@ RELEASE_BUILD ?= build-release
 JOBS ?= 2
 CMAKE_FLAGS ?=
 # Warnings are errors here and in CI; a plain cmake build (a packager's) keeps them warnings.
-OUR_FLAGS = -DMOREL_WERROR=ON
+# Compiles go through ccache where it is installed (scripts/install-deps installs it): the
+# test builds share most files. Expanded by the shell, after deps has run.
+OUR_FLAGS = -DMOREL_WERROR=ON \
+  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 .PHONY: deps configure build demo test asan-test tsan-test release package debian13-test bench clean
 
