@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Whole-program figures for ocr (not tests): speed against the tuned tesseract command,
 fast against accurate, the OpenMP thread limit, text inside rules and frames, dense
-screenshots, PDF pages on every core, peak memory, and web-interface documents (dark bands,
+screenshots, small text, PDF pages on every core, peak memory, and web-interface documents (dark bands,
 chips and diagrams, tables) in reading order.
 
 Usage: ocr_bench.py <path to the built ocr> [--runs N] [--only NAME[,NAME]] [--baseline OCR]
@@ -324,6 +324,36 @@ def bench_dense(ocr, folder, runs, baseline=None):
         sys.stdout.flush()
 
 
+def bench_small(ocr, folder, runs, baseline=None):
+    """Screenshots of 9-11 px text, which accurate enlarges whole: CER and time of alternated
+    runs against tuned tesseract (and the baseline)."""
+    out = os.path.join(folder, "small.json")
+    base = os.path.join(folder, "small-t")
+    programs = [("ocr accurate", ocr)] + ([("before", baseline)] if baseline else []) + \
+        [("tuned tesseract", None)]
+    print("small text, medians of %d alternated runs (%s)" % (runs, load()))
+    totals = {label: Timing(0, 0) for label, _ in programs}
+    cers = {label: [] for label, _ in programs}
+    for name, path, truth in ocr_corpus.small_screenshots(folder):
+        def cer_of(label):
+            text = tesseract_text(base) if label == "tuned tesseract" else \
+                ocr_cer.text_of_result(out)
+            cers[label].append(ocr_cer.cer(text, truth))  # noqa: B023
+        timings = timed_alternately(
+            [(label, ["tesseract", path, base] if program is None
+              else [program, "-i", path, "-o", out]) for label, program in programs],
+            TUNED, runs, after_first=cer_of)
+        print("%s: %s" % (name, "; ".join("%s %s, CER %.2f%%" % (
+            label, timings[label], 100 * cers[label][-1]) for label, _ in programs)))
+        for label in totals:
+            totals[label].add(timings[label])
+    for label, _ in programs:
+        print("%s: %s in all, CER %.2f%% on average" % (
+            label, totals[label], 100 * statistics.mean(cers[label])))
+    print("  ocr accurate / tuned tesseract: %s" % totals["ocr accurate"].ratio(
+        totals["tuned tesseract"]))
+
+
 def bench_pages(ocr, folder, runs, baseline=None):
     """A 20-page Letter PDF on the machine's cores against one engine (the process limited to
     one core), the baseline, and pdftoppm -r 300 + tuned tesseract page by page; the result
@@ -456,9 +486,9 @@ def main():
     args = parser.parse_args()
     benches = {"page_image": bench_page_image, "pdf_page": bench_pdf_page,
                "levels": bench_levels, "thread_limit": bench_thread_limit,
-               "ruled": bench_ruled, "plain": bench_plain, "dense": bench_dense,
+               "ruled": bench_ruled, "plain": bench_plain, "dense": bench_dense, "small": bench_small,
                "pages": bench_pages, "memory": bench_memory, "web_ui": bench_web_ui}
-    with_baseline = {"ruled", "plain", "dense", "pages", "memory", "web_ui"}
+    with_baseline = {"ruled", "plain", "dense", "small", "pages", "memory", "web_ui"}
     only = args.only.split(",") if args.only else None
     baseline = os.path.abspath(args.baseline) if args.baseline else None
     with tempfile.TemporaryDirectory() as folder:

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Whole-program figures for ocr (see the README's "ocr figures" section).
 # Usage: bench/ocr_bench.sh <build-dir> [--runs N] [--baseline OCR]
-#        [--only page_image,pdf_page,levels,thread_limit,ruled,plain,dense,pages,memory]
+#        [--only page_image,pdf_page,levels,thread_limit,ruled,plain,dense,small,pages,memory,web_ui]
 # Then the clean-up of rules measured on glyph images (bench/ocr_rules.py).
 set -euo pipefail
 build="${1:-build}"

@@ -45,6 +45,24 @@ def screenshots(folder):
     return out
 
 
+def small_screenshots(folder):
+    """Writes small-<px>-<font>.png, 8 lines of 9, 10 and 11 px text in sans and serif on the
+    first two themes: the text accurate enlarges whole. Returns [(name, path, truth)]."""
+    out = []
+    for index, px in enumerate((9, 10, 11)):
+        for variant, font in enumerate((SANS, SERIF)):
+            background, color = THEMES[variant]
+            lines = [(12, 10 + row * int(px * 2.2), px,
+                      SENTENCES[(row + index + variant) % len(SENTENCES)]) for row in range(8)]
+            image, _ = documents.render_lines(lines, (1280, 24 + 8 * int(px * 2.2)), background,
+                                              color, font)
+            name = "%d px %s" % (px, "sans" if font == SANS else "serif")
+            path = os.path.join(folder, "small-%d-%d.png" % (px, variant))
+            image.save(path)
+            out.append((name, path, "\n".join(text for _, _, _, text in lines)))
+    return out
+
+
 def page_lines():
     return [(72, 720 - row * 20, 12, SENTENCES[row % len(SENTENCES)]) for row in range(30)]
 
