@@ -22,27 +22,20 @@ void SetRect(Pix* mask, int x, int y, int w, int h) {
 
 }  // namespace
 
-std::vector<FilledBox> FindFilledBoxes(const PageInk& ink, const BoxLimits& limits,
-                                       bool* reversedLeft) {
+std::vector<FilledBox> FindFilledBoxes(const PageInk& ink, const BoxLimits& limits) {
   std::vector<FilledBox> found;
-  bool ignored = false;
-  bool& leftover = reversedLeft != nullptr ? *reversedLeft : ignored;
-  leftover = false;
   Pix* mask = ink.mask.get();
   if (mask == nullptr) return found;
   const int minWidth = static_cast<int>(std::lround(limits.minWidth * ink.pxPerCssPx));
   const int minHeight = static_cast<int>(std::lround(limits.minHeight * ink.pxPerCssPx));
-  const int minReversed = static_cast<int>(std::lround(limits.minReversedSide * ink.pxPerCssPx));
   const double imageArea = static_cast<double>(pixGetWidth(mask)) * pixGetHeight(mask);
   // Only solid ink holds a square as wide as the thickest stroke of text: opening with it
   // leaves the insides of boxes and drops the text, so few components remain to look at.
   const int solid = std::max(2, static_cast<int>(std::lround(limits.solidSquare * ink.pxPerCssPx)));
   PixPtr solidInk(pixOpenBrick(nullptr, mask, solid, solid));
-  leftover = true;  // until the ink is looked at
   if (!solidInk) return found;
   BoxaPtr candidates(pixConnCompBB(solidInk.get(), 8));
   if (!candidates) return found;
-  leftover = false;
   PixPtr taken(pixCreateTemplate(mask));  // boxes already found, by their rectangles
   for (int i = 0; i < boxaGetCount(candidates.get()); ++i) {
     l_int32 cx = 0, cy = 0, cw = 0, ch = 0;
@@ -60,31 +53,21 @@ std::vector<FilledBox> FindFilledBoxes(const PageInk& ink, const BoxLimits& limi
     l_int32 x = 0, y = 0, w = 0, h = 0;
     boxaGetBoxGeometry(grownBoxes.get(), 0, &x, &y, &w, &h);
     SetRect(taken.get(), x, y, w, h);
-    const bool mayHoldText = w >= minReversed && h >= minReversed;
-    if (!mayHoldText && leftover) continue;  // nothing more to learn from it
+    if (w < minWidth || h < minHeight || w < h) continue;
+    if (static_cast<double>(w) * h > limits.maxImageShare * imageArea) continue;
     Box* box = boxCreate(x, y, w, h);
     PixPtr component(pixClipRectangle(grown.get(), box, nullptr));
     boxDestroy(&box);
-    PixPtr holes(component ? pixHolesByFilling(component.get(), 4) : nullptr);
-    if (!holes) {
-      leftover = leftover || mayHoldText;  // unknown: it may
-      continue;
-    }
+    if (!component) continue;
+    const int inkPixels = Count(component.get());
+    PixPtr holes(pixHolesByFilling(component.get(), 4));
+    if (!holes) continue;
     const int holeArea = Count(holes.get());
-    // From here on, a component that is not a box is solid ink left as it is.
-    const auto notBox = [&] { leftover = leftover || (mayHoldText && holeArea > 0); };
-    if (w < minWidth || h < minHeight || w < h ||
-        static_cast<double>(w) * h > limits.maxImageShare * imageArea) {
-      notBox();
-      continue;
-    }
-    const int filled = Count(component.get()) + holeArea;
+    const int filled = inkPixels + holeArea;
+    if (filled < limits.minRectangularity * w * h) continue;
+    if (holeArea < limits.minHoleShare * filled) continue;
     BoxaPtr holeBoxes(pixConnCompBB(holes.get(), 4));
-    if (filled < limits.minRectangularity * w * h || holeArea < limits.minHoleShare * filled ||
-        !holeBoxes || boxaGetCount(holeBoxes.get()) < limits.minHoles) {
-      notBox();
-      continue;
-    }
+    if (!holeBoxes || boxaGetCount(holeBoxes.get()) < limits.minHoles) continue;
     pixOr(holes.get(), holes.get(), component.get());
     found.push_back({x, y, w, h, std::move(holes)});
   }

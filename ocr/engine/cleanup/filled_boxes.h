@@ -25,9 +25,6 @@ struct BoxLimits {
   double minHoleShare = 0.02;
   // A box covering more than this share of the image is the page, not a box on it.
   double maxImageShare = 0.5;
-  // Solid ink left unrepainted counts as possibly holding light text from this size up
-  // (both sides): the smallest badge with a letter in it.
-  double minReversedSide = 8;
 };
 
 // A box's rectangle at the ink's scale and its pixels (the box with its holes).
@@ -36,11 +33,7 @@ struct FilledBox {
   PixPtr mask;  // width x height, 1 bpp
 };
 
-// reversedLeft, when given, tells whether solid ink with light holes in it remains beside the
-// boxes found: pictures, or dark shapes too small, irregular or large to be boxes, where
-// light text may stand that repainting does not turn.
-std::vector<FilledBox> FindFilledBoxes(const PageInk& ink, const BoxLimits& limits = {},
-                                       bool* reversedLeft = nullptr);
+std::vector<FilledBox> FindFilledBoxes(const PageInk& ink, const BoxLimits& limits = {});
 
 // Repaints each box of image (8 or 32 bpp, the size the ink was found on) in grey with the
 // page's polarity: the box's own colour becomes the page's background, and the text in it

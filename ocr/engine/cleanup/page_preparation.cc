@@ -120,13 +120,10 @@ PreparedPage PreparePage(Pix* page, const LevelConfig& config, std::optional<int
   for (TableRow& row : FindStripedRows(image, prepared.resolution, tables)) {
     prepared.tableRows.push_back(row);
   }
-  bool inverted = false;
   if (plan.invert) {
     prepared.inverted = Inverted(image);
     if (prepared.inverted) image = prepared.inverted.get();
-    inverted = prepared.inverted != nullptr;
   }
-  prepared.mayHoldLightText = found.reversedLeft || found.darkBackground != inverted;
   return prepared;
 }
 

@@ -21,9 +21,6 @@ struct PreparedPage {
   int resolution = kScreenResolution;
   // The rows of the ruled tables found while clearing, in the image's pixels.
   std::vector<TableRow> tableRows;
-  // Whether light text on a dark ground may remain on the image: the recogniser then reads
-  // its poorly read lines again inverted, which costs a second reading of each.
-  bool mayHoldLightText = true;
   PixPtr cleared;
   PixPtr scaled;
   PixPtr inverted;

@@ -23,8 +23,7 @@ PixPtr ClearableCopySource(Pix* image, Pix** source) {
 PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageFindings* found,
                    const RuleLimits& rules, const BoxLimits& boxes) {
   if (!ink.mask) return nullptr;
-  bool reversedLeft = true;
-  const std::vector<FilledBox> filled = FindFilledBoxes(ink, boxes, &reversedLeft);
+  const std::vector<FilledBox> filled = FindFilledBoxes(ink, boxes);
   RulingLines lines = FindRulingLines(ink, rules);
   // Outlines and connectors go like frames, their pixels filled from all four sides.
   int drawings = 0;
@@ -47,14 +46,8 @@ PixPtr ClearSource(Pix* source, const PageInk& ink, RuledPageFindings* found,
       for (PixelBox& r : rects) r = {r.left * f, r.top * f, r.right * f, r.bottom * f};
       return rects;
     };
-    *found = {lines.frames,
-              static_cast<int>(filled.size()),
-              drawings,
-              anyLines,
-              atImageScale(lines.ruleBoxes),
-              atImageScale(lines.frameBoxes),
-              ink.darkBackground,
-              reversedLeft};
+    *found = {lines.frames, static_cast<int>(filled.size()), drawings,
+              anyLines,     atImageScale(lines.ruleBoxes),   atImageScale(lines.frameBoxes)};
   }
   if (filled.empty() && !anyLines) return nullptr;
 

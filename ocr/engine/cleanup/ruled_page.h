@@ -19,11 +19,6 @@ struct RuledPageFindings {
   bool lines = false;
   std::vector<PixelBox> ruleBoxes;
   std::vector<PixelBox> frameBoxes;
-  // The copy's polarity, for a recogniser that may read lines again inverted: whether its
-  // background is dark, and whether ink of the other polarity (light text on solid ink) may
-  // remain on it. Both are true for an image whose ink could not be looked at.
-  bool darkBackground = true;
-  bool reversedLeft = true;
 };
 
 // A copy of image (any depth Leptonica reads, resolution dpi) with its ruling lines and line

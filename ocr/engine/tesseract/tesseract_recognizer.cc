@@ -264,10 +264,6 @@ bool TesseractRecognizer::EnsureEngine(const std::string& languages, std::string
   // table finder instead joins cells of a row that lie at different heights (a cell that
   // wraps beside one that does not) into garbled lines.
   api_->SetVariable("textord_tabfind_find_tables", "0");
-  double invertThreshold = 0;
-  defaultInvertThreshold_ = api_->GetDoubleVariable("invert_threshold", &invertThreshold)
-                                ? std::to_string(invertThreshold)
-                                : "0.7";
   loadedLanguages_ = languages;
   return true;
 }
@@ -287,11 +283,6 @@ std::optional<RequestOutcome> TesseractRecognizer::Perform(const Bitmap& image,
   Pix* input = page.image;
   const int resolution = page.resolution;
 
-  // Tesseract reads again inverted every line it read poorly, in case it is light text on a
-  // dark ground: on a page with none left that second reading is wasted (a tenth of the
-  // time of a dense screenshot), as the poorly read lines are pictures and specks.
-  api_->SetVariable("invert_threshold",
-                    page.mayHoldLightText ? defaultInvertThreshold_.c_str() : "0");
   api_->SetImage(input);
   api_->SetSourceResolution(resolution);
   RequestOutcome outcome;

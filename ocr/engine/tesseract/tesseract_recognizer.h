@@ -29,7 +29,6 @@ class TesseractRecognizer final : public Recognizer {
 
   std::string tessdataDir_;
   std::string loadedLanguages_;
-  std::string defaultInvertThreshold_;  // the engine's own, restored for pages that need it
   std::unique_ptr<tesseract::TessBaseAPI> api_;
 };
 

@@ -181,41 +181,6 @@ TEST(RuledPageTest, AFilledButtonIsRepaintedWithItsTextDarkOnLight) {
   EXPECT_TRUE(Same(page.get(), cleared.get(), 250, 20, 40, 60));
 }
 
-TEST(RuledPageTest, LightTextLeftOnSolidInkIsReportedAndRepaintedTextIsNot) {
-  const auto findings = [](Pix* page) {
-    RuledPageFindings found;
-    ClearRulesAndBoxes(page, 96, &found);
-    return found;
-  };
-  PixPtr plain = Page(400, 200, kWhite);
-  Letters(plain.get(), 20, 20, 12, 12, kInk, kWhite);
-  EXPECT_FALSE(findings(plain.get()).darkBackground);
-  EXPECT_FALSE(findings(plain.get()).reversedLeft);
-
-  // A button with light text is repainted dark on light: nothing reversed is left.
-  Fill(plain.get(), 40, 80, 130, 32, 0x1a56c8ff);
-  for (int i = 0; i < 4; ++i) Fill(plain.get(), 50 + 28 * i, 90, 14, 12, kWhite);
-  EXPECT_EQ(findings(plain.get()).filledBoxes, 1);
-  EXPECT_FALSE(findings(plain.get()).reversedLeft);
-
-  // A dark picture taller than wide holding light marks is no box, and is left as it is.
-  Fill(plain.get(), 300, 40, 60, 120, kDarkBackground);
-  Letters(plain.get(), 310, 60, 2, 12, kLightInk, kDarkBackground);
-  EXPECT_TRUE(findings(plain.get()).reversedLeft);
-
-  // Specks of solid ink too small to hold a letter are not.
-  PixPtr specks = Page(400, 200, kWhite);
-  Letters(specks.get(), 20, 20, 12, 12, kInk, kWhite);
-  Fill(specks.get(), 300, 100, 6, 6, kInk);
-  Fill(specks.get(), 301, 101, 1, 1, kWhite);
-  EXPECT_FALSE(findings(specks.get()).reversedLeft);
-
-  PixPtr dark = Page(400, 200, kDarkBackground);
-  Letters(dark.get(), 20, 20, 12, 12, kLightInk, kDarkBackground);
-  EXPECT_TRUE(findings(dark.get()).darkBackground);
-  EXPECT_FALSE(findings(dark.get()).reversedLeft);
-}
-
 TEST(RuledPageTest, TheGapsBetweenLightLettersOfADarkBandAreNotRules) {
   // A dark band across a light page, its light letters 2 px apart in two tight lines: the
   // dark gaps between them run the band's height and width, as long and thin as rules.
