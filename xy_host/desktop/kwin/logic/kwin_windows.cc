@@ -1,33 +1,15 @@
 #include "desktop/kwin/logic/kwin_windows.h"
 
-#include <cmath>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <string>
+
+#include "desktop/json_members.h"
 
 namespace morel_xy::kwin {
 namespace {
 
 using nlohmann::json;
-
-// The answer comes from a script in another process: each member is read with its type
-// checked, and one of another type counts as absent.
-std::string StringMember(const json& node, const char* name) {
-  const auto found = node.find(name);
-  return found != node.end() && found->is_string() ? found->get<std::string>() : std::string();
-}
-
-double NumberMember(const json& node, const char* name) {
-  const auto found = node.find(name);
-  if (found == node.end() || !found->is_number()) return 0.0;
-  const double value = found->get<double>();
-  return std::isfinite(value) ? value : 0.0;
-}
-
-bool BoolMember(const json& node, const char* name) {
-  const auto found = node.find(name);
-  return found != node.end() && found->is_boolean() && found->get<bool>();
-}
 
 int32_t PidMember(const json& node) {
   const auto found = node.find("pid");

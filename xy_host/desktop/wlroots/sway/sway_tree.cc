@@ -4,27 +4,12 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "desktop/json_members.h"
+
 namespace morel_xy::wlroots {
 namespace {
 
 using nlohmann::json;
-
-// The tree comes from another process: every member is looked at with its type checked, and a
-// member of an unexpected type counts as absent.
-std::string StringMember(const json& node, const char* name) {
-  const auto found = node.find(name);
-  return found != node.end() && found->is_string() ? found->get<std::string>() : std::string();
-}
-
-double NumberMember(const json& node, const char* name) {
-  const auto found = node.find(name);
-  return found != node.end() && found->is_number() ? found->get<double>() : 0.0;
-}
-
-bool BoolMember(const json& node, const char* name, bool fallback) {
-  const auto found = node.find(name);
-  return found != node.end() && found->is_boolean() ? found->get<bool>() : fallback;
-}
 
 PointRect RectMember(const json& node) {
   const auto found = node.find("rect");
