@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Whole-program figures for ocr (not tests): speed against the tuned tesseract command,
 fast against accurate, the OpenMP thread limit, text inside rules and frames, dense
-screenshots, small text, PDF pages on every core, peak memory, and web-interface documents (dark bands,
-chips and diagrams, tables) in reading order.
+screenshots, small text, PDF pages on every core, peak memory, and web-interface documents
+(dark bands, chips and diagrams, tables) in reading order.
 
 Usage: ocr_bench.py <path to the built ocr> [--runs N] [--only NAME[,NAME]] [--baseline OCR]
 
@@ -486,8 +486,8 @@ def main():
     args = parser.parse_args()
     benches = {"page_image": bench_page_image, "pdf_page": bench_pdf_page,
                "levels": bench_levels, "thread_limit": bench_thread_limit,
-               "ruled": bench_ruled, "plain": bench_plain, "dense": bench_dense, "small": bench_small,
-               "pages": bench_pages, "memory": bench_memory, "web_ui": bench_web_ui}
+               "ruled": bench_ruled, "plain": bench_plain, "dense": bench_dense,
+               "small": bench_small, "pages": bench_pages, "memory": bench_memory, "web_ui": bench_web_ui}
     with_baseline = {"ruled", "plain", "dense", "small", "pages", "memory", "web_ui"}
     only = args.only.split(",") if args.only else None
     baseline = os.path.abspath(args.baseline) if args.baseline else None
