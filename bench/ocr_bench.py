@@ -487,7 +487,8 @@ def main():
     benches = {"page_image": bench_page_image, "pdf_page": bench_pdf_page,
                "levels": bench_levels, "thread_limit": bench_thread_limit,
                "ruled": bench_ruled, "plain": bench_plain, "dense": bench_dense,
-               "small": bench_small, "pages": bench_pages, "memory": bench_memory, "web_ui": bench_web_ui}
+               "small": bench_small, "pages": bench_pages, "memory": bench_memory,
+               "web_ui": bench_web_ui}
     with_baseline = {"ruled", "plain", "dense", "small", "pages", "memory", "web_ui"}
     only = args.only.split(",") if args.only else None
     baseline = os.path.abspath(args.baseline) if args.baseline else None
