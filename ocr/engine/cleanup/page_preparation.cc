@@ -12,33 +12,20 @@
 namespace ocr::engine {
 namespace {
 
-// The image as 8 bpp grey without a colour map, or nothing when it cannot be converted.
-PixPtr GreyOf(Pix* pix) {
-  if (pixGetDepth(pix) == 32) return PixPtr(pixConvertRGBToLuminance(pix));
-  return PixPtr(pixConvertTo8(pix, 0));
-}
-
 // Whether most of the page is dark, judged from a copy small enough to measure at once.
 bool PageLooksDark(Pix* page) {
   constexpr int kProbeSide = 1000;
   const int longest = std::max(pixGetWidth(page), pixGetHeight(page));
-  PixPtr probe;
-  Pix* source = page;
-  if (const int step = longest / kProbeSide; step > 1) {
-    probe.reset(pixScaleByIntSampling(page, step));
-    if (!probe) return false;
-    source = probe.get();
-  }
-  const PixPtr grey = GreyOf(source);
+  const PixPtr grey = GreyAtDetectionScale(page, std::max(1, longest / kProbeSide));
   return grey && MostlyDark(grey.get());
 }
 
 // The page turned from light-on-dark to dark-on-light: colour pages keep their colours
-// (Tesseract thresholds each channel), anything else becomes inverted grey. Nothing when
-// Leptonica cannot.
+// (Tesseract thresholds each channel), anything else becomes inverted grey (a copy: the page
+// itself is left as it is). Nothing when Leptonica cannot.
 PixPtr Inverted(Pix* pix) {
   if (pixGetDepth(pix) == 32) return PixPtr(pixInvert(nullptr, pix));
-  PixPtr grey = GreyOf(pix);
+  PixPtr grey(pixConvertTo8(pix, 0));
   if (grey) pixInvert(grey.get(), grey.get());
   return grey;
 }
