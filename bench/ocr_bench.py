@@ -87,6 +87,13 @@ def tesseract_text(out_base):
         return f.read()
 
 
+def last_text(label, base, out):
+    """The text of the last run of the program labelled label: tuned tesseract's text file
+    (written next to base), or ocr's result document out."""
+    return tesseract_text(base) if label in ("tesseract", "tuned tesseract") else \
+        ocr_cer.text_of_result(out)
+
+
 def bench_page_image(ocr, folder, runs):
     page = os.path.join(folder, "page.png")
     truth = ocr_corpus.page_image(page)
@@ -259,10 +266,6 @@ def bench_plain(ocr, folder, runs, baseline=None):
                 who_runs.append(("tesseract", None))
             row = {who: Timing(0, 0) for who, _ in who_runs}
             cer = {who: [] for who, _ in who_runs}
-
-            def text_of(who):
-                return tesseract_text(base) if who == "tesseract" else \
-                    ocr_cer.text_of_result(out)
             for path, truth in docs:
                 timings = timed_alternately(
                     [(who, ["tesseract", path, base] if program is None
@@ -270,7 +273,7 @@ def bench_plain(ocr, folder, runs, baseline=None):
                      for who, program in who_runs],
                     TUNED, runs, warm_up=False,
                     after_first=lambda who: cer[who].append(
-                        ocr_cer.cer(text_of(who), truth)))  # noqa: B023
+                        ocr_cer.cer(last_text(who, base, out), truth)))  # noqa: B023
                 for who in row:
                     row[who].add(timings[who])
             print("%s, %s: %s; CPU now/before %+.1f%%" % (
@@ -302,9 +305,7 @@ def bench_dense(ocr, folder, runs, baseline=None):
         cers = {}
 
         def cer_of(label):
-            text = tesseract_text(base) if label == "tuned tesseract" else \
-                ocr_cer.text_of_result(out)
-            cers[label] = ocr_cer.cer(text, truth)  # noqa: B023
+            cers[label] = ocr_cer.cer(last_text(label, base, out), truth)  # noqa: B023
         if index == 0:
             # Alternated, so that a change of load on a shared machine falls on all three.
             timings = timed_alternately(programs, TUNED, runs, after_first=cer_of)
@@ -336,9 +337,7 @@ def bench_small(ocr, folder, runs, baseline=None):
     cers = {label: [] for label, _ in programs}
     for name, path, truth in ocr_corpus.small_screenshots(folder):
         def cer_of(label):
-            text = tesseract_text(base) if label == "tuned tesseract" else \
-                ocr_cer.text_of_result(out)
-            cers[label].append(ocr_cer.cer(text, truth))  # noqa: B023
+            cers[label].append(ocr_cer.cer(last_text(label, base, out), truth))  # noqa: B023
         timings = timed_alternately(
             [(label, ["tesseract", path, base] if program is None
               else [program, "-i", path, "-o", out]) for label, program in programs],
@@ -458,8 +457,7 @@ def bench_web_ui(ocr, folder, runs, baseline=None):
                                     TUNED, runs)
         for label, _ in programs:
             timing = timings[label]
-            text = tesseract_text(base) if label == "tuned tesseract" else \
-                ocr_cer.text_of_result(outs[label])
+            text = last_text(label, base, outs.get(label))
             found = ocr_cer.words_right(text, truth)
             ordered = ocr_cer.words_in_order(text, truth)
             totals[label][0] += timing.wall

@@ -10,14 +10,14 @@
 namespace morel_xy::kwin {
 
 // What org.kde.KWin.ScreenShot2 says of the pixels it wrote to the caller's pipe: the reply's
-// "type", "width", "height", "stride", "format" (a QImage format) and "scale".
+// "type", "width", "height", "stride" and "format" (a QImage format). Its "scale" is the
+// display's, which the caller already has (RequestFor).
 struct ScreenShot2Frame {
   std::string type;  // "raw" for pixels
   uint32_t width = 0;
   uint32_t height = 0;
   uint32_t stride = 0;  // bytes from one row to the next
   uint32_t format = 0;
-  double scale = 1.0;
 };
 
 // KWin's CaptureArea takes a rectangle in its global logical coordinates and, asked for the
